@@ -1,0 +1,21 @@
+#pragma once
+// Commands of inkwren-cli. Each command is a function in a file of its own, listed in the table
+// of main.cpp. Commands write their results to standard output and their complaints to standard
+// error, and return the process exit status.
+#include <QString>
+#include <QStringList>
+
+namespace inkwren::cli {
+
+struct Context {
+  QString home;     // the data folder, already prepared
+  QStringList args; // the command's arguments, after the command name
+};
+
+// Writes bytes to standard output unchanged.
+void writeOut(QByteArrayView bytes);
+// Writes UTF-8 text to standard output / standard error.
+void printOut(const QString &text);
+void printErr(const QString &text);
+
+} // namespace inkwren::cli

@@ -1,0 +1,90 @@
+#include "core/ui/startup.h"
+
+#include "core/database.h"
+#include "core/datafolder.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "shell/artwork.h"
+#include "shell/mainform.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace inkwren {
+namespace {
+
+void run(const std::function<void()> &step) {
+  if (!step)
+    return;
+  try {
+    step();
+  } catch (...) {
+    // A failing step never stops start-up.
+  }
+}
+
+} // namespace
+
+Startup::Startup(Services &services, Tmainform &mainform, Steps steps, QObject *parent)
+    : QObject(parent), services_(services), mainform_(mainform), steps_(std::move(steps)) {
+  txtadvtime = new QTimer(this);
+  txtadvtime->setInterval(100);
+  connect(txtadvtime, &QTimer::timeout, this, &Startup::txtadvtimeTimer);
+}
+
+Startup::~Startup() { FormDestroy(); }
+
+void Startup::FormCreate() {
+  QApplication::setApplicationDisplayName(QString());
+  QApplication::setApplicationName(QStringLiteral("墨鹪"));
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    tray_ = new QSystemTrayIcon(QIcon(artwork::logo(64)), this);
+    tray_->setToolTip(QStringLiteral("墨鹪"));
+    tray_->show();
+  }
+  mainform_.downsb->hide();
+  Settings &s = services_.settings;
+  s.setLive(false);
+  s.newset();
+  s.getset();
+  mainform_.useset();
+  s.setLive(true);
+  mainform_.topbp1Click();
+  txtadvtime->start();
+}
+
+void Startup::txtadvtimeTimer() {
+  if (txtadvtime->interval() == 100) {
+    txtadvtime->setInterval(60000);
+    secondStageRan_ = true;
+    QString why;
+    if (!services_.db.connectioncreat(services_.folder.path(QStringLiteral("db/book.dat")), &why))
+      services_.messages.tsxx(QStringLiteral("连接数据库失败!"));
+    run(steps_.drawbookpanel);
+    run(steps_.loadRules);
+    if (services_.settings.on(Settings::autodbook))
+      run(steps_.updateAll);
+    run(steps_.upset);
+    run(steps_.upup);
+    if (services_.settings.on(Settings::autoup))
+      run(steps_.checkup);
+  }
+  run(steps_.txtadv);
+}
+
+void Startup::FormDestroy() {
+  if (txtadvtime)
+    txtadvtime->stop();
+  run(steps_.stopWorkers);
+  steps_.stopWorkers = nullptr;
+  services_.db.connectionend();
+  if (tray_) {
+    tray_->hide();
+    delete tray_;
+    tray_ = nullptr;
+  }
+}
+
+} // namespace inkwren

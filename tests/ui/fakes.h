@@ -1,0 +1,44 @@
+#pragma once
+// Stand-ins for the platform pieces in window tests.
+#include "core/messages.h"
+#include "reader/ui/htmlview.h"
+
+#include <QStringList>
+
+namespace inkwren::test {
+
+class FakeHtmlView : public HtmlView {
+public:
+  using HtmlView::HtmlView;
+  void load(const QUrl &url) override {
+    url_ = url;
+    loads.append(url.toString());
+  }
+  void setHtml(const QString &html, const QUrl &base) override {
+    this->html = html;
+    url_ = base;
+  }
+  QUrl url() const override { return url_; }
+  QStringList loads;
+  QString html;
+
+private:
+  QUrl url_;
+};
+
+inline HtmlView *makeFakeHtmlView(QWidget *parent) { return new FakeHtmlView(parent); }
+
+// Records what would be shown and answers questions from a script.
+class FakeMessages : public Messages {
+public:
+  void tsxx(const QString &text) override { shown.append(text); }
+  bool qrxx(const QString &question) override {
+    asked.append(question);
+    return answers.isEmpty() ? false : answers.takeFirst();
+  }
+  QStringList shown;
+  QStringList asked;
+  QList<bool> answers;
+};
+
+} // namespace inkwren::test

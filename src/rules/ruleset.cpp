@@ -1,0 +1,135 @@
+#include "rules/ruleset.h"
+
+#include "core/codec.h"
+#include "core/settings.h"
+#include "rules/fetcher.h"
+#include "rules/regex.h"
+#include "rules/rulefile.h"
+#include "rules/textmatch.h"
+
+namespace inkwren {
+namespace {
+
+// The text between the first opening tag and the first closing tag; empty when either is
+// missing or the closing tag comes first.
+QByteArray between(const QByteArray &reply, QByteArrayView open, QByteArrayView close) {
+  const qsizetype a = reply.indexOf(open);
+  const qsizetype b = reply.indexOf(close);
+  if (a < 0 || b < a + open.size())
+    return {};
+  return reply.mid(a + open.size(), b - a - open.size());
+}
+
+// The next key candidate: without its first character, then what follows the first "." of the
+// rest, or "." when the rest has none. A candidate without any "." stays as it is.
+QString nextCandidate(const QString &c) {
+  if (!c.contains(u'.'))
+    return c;
+  QString rest = c.mid(1);
+  qsizetype dot = rest.indexOf(u'.');
+  return dot >= 0 ? rest.mid(dot + 1) : QStringLiteral(".");
+}
+
+QString recordPattern(const QString &candidate) {
+  QString p = QStringLiteral("<dw><wk>") + candidate + QStringLiteral("</wk>");
+  for (int n = 0; n <= 10; ++n)
+    p += QStringLiteral("<s%1>(.*?)</s%1>").arg(n);
+  p += QStringLiteral("</dw>");
+  return p;
+}
+
+} // namespace
+
+RuleSet::RuleSet(QString ruleFilePath)
+    : path_(std::move(ruleFilePath)), rules_(std::make_shared<const Rules>()) {}
+
+QByteArray RuleSet::getsetstr(int n) const { return RuleFile::getsetstr(path_, n); }
+
+void RuleSet::loadRules() { setRulestext(getsetstr(1)); }
+
+std::shared_ptr<const RuleSet::Rules> RuleSet::snapshot() const {
+  std::lock_guard lock(mutex_);
+  return rules_;
+}
+
+QByteArray RuleSet::rulestext() const { return snapshot()->gbk; }
+
+void RuleSet::setRulestext(const QByteArray &text) {
+  auto next = std::make_shared<const Rules>(Rules{text, codec::decode(text)});
+  std::lock_guard lock(mutex_);
+  rules_ = std::move(next);
+}
+
+QByteArray RuleSet::geturlkey(QByteArrayView address) {
+  // On characters: a GBK character's second byte may look like an ASCII letter or "\".
+  QString key = codec::decode(address);
+  for (QChar &c : key)
+    if (c >= u'A' && c <= u'Z')
+      c = QChar(char16_t(c.unicode() + 32));
+  key.replace(u'\\', u'/');
+  key.replace(QStringLiteral("http://"), QStringLiteral("."));
+  key.replace(QStringLiteral("https://"), QStringLiteral("."));
+  key.replace(QStringLiteral("www"), QStringLiteral("."));
+  while (key.contains(QStringLiteral("..")))
+    key.replace(QStringLiteral(".."), QStringLiteral("."));
+  const qsizetype slash = key.indexOf(u'/');
+  if (slash >= 0)
+    key.truncate(slash);
+  return codec::encode(key);
+}
+
+QByteArrayList RuleSet::getdsbykey(const QByteArray &key) const {
+  std::shared_ptr<const Rules> rules = snapshot(); // kept alive for the whole lookup
+  return getdsbykey(rules->text, key);
+}
+
+QByteArrayList RuleSet::getdsbykey(const QString &rulestext, const QByteArray &key) {
+  QString candidate = codec::decode(key);
+  for (int k = 0; k < 5; ++k) {
+    if (k > 0)
+      candidate = nextCandidate(candidate);
+    Regex re(recordPattern(candidate));
+    if (!re.valid())
+      return {};
+    if (std::optional<TextMatch> m = TextMatch::first(re, rulestext)) {
+      QByteArrayList record;
+      for (const QString &field : m->groups)
+        record.append(shh(codec::encode(field)));
+      return record;
+    }
+    if (candidate == u".")
+      break;
+  }
+  return {};
+}
+
+QByteArray RuleSet::shh(QByteArray text) { return text.replace("{{br}}", "\r\n"); }
+
+bool RuleSet::upset(const Fetcher &fetcher, Settings &settings, const QByteArray &webroot) {
+  std::unique_ptr<HttpClient> client = fetcher.creathttp(0);
+  if (!client)
+    return false;
+  QString digits = settings.value(Settings::versionid);
+  digits.remove(u'.');
+  const QByteArray url = webroot + "iw_set.php?iwv=" + codec::encode(digits) + "&stv=" +
+                         codec::encode(settings.value(Settings::setvid));
+  const HttpResult reply = client->get(url);
+  if (!reply.ok || !reply.body.contains("<si>") || !reply.body.contains("<st>"))
+    return false;
+  const QByteArray address = between(reply.body, "<st>", "</st>");
+  const QByteArray stamp = between(reply.body, "<si>", "</si>");
+  if (address.isEmpty())
+    return false;
+  const HttpResult file = client->get(address);
+  // A broken download must not replace working rules: the file has to hold the site rules.
+  if (!file.ok || !RuleFile::record(file.body, 1))
+    return false;
+  if (!codec::writeFileAtomic(path_, file.body))
+    return false;
+  settings.store(Settings::setvid, codec::decode(stamp));
+  setSsreload(true);
+  loadRules();
+  return true;
+}
+
+} // namespace inkwren

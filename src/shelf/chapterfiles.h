@@ -1,0 +1,45 @@
+#pragma once
+// The chapter files of the library under the data folder's "book" folder:
+//   book/B/Z.txt  the text of chapter Z of book B (GBK lines ended by CR LF)
+//   book/B/Z/     the chapter's pictures
+//   book/B/       the book's folder, removed with the book
+// Stateless apart from the data folder's root; any thread may call any method.
+#include <QByteArray>
+#include <QString>
+
+namespace inkwren {
+
+class DataFolder;
+
+class ChapterFiles {
+public:
+  explicit ChapterFiles(const DataFolder &folder);
+
+  QString bookDir(const QString &bookId) const;                             // .../book/B
+  QString chapterFile(const QString &bookId, const QString &chapterId) const; // .../book/B/Z.txt
+  QString chapterDir(const QString &bookId, const QString &chapterId) const;  // .../book/B/Z
+
+  // The chapter's text as lines each ended by CR LF; empty when there is no file.
+  QByteArray readChapter(const QString &bookId, const QString &chapterId) const;
+  // Writes the text as CR LF lines, creating the book folder when missing. The new file
+  // replaces the old one only once it is complete. False when it could not be written.
+  bool writeChapter(const QString &bookId, const QString &chapterId, QByteArrayView gbk) const;
+  // Removes the chapter's text file and its picture folder; missing ones are no error.
+  void deleteChapter(const QString &bookId, const QString &chapterId) const;
+  // Removes the book's folder with everything in it.
+  void deleteBook(const QString &bookId) const;
+
+  // Deletes a folder tree. Symbolic links inside are removed as links, never followed, so
+  // nothing outside the folder is touched; a path that is itself a link is only unlinked.
+  // Whatever can't be deleted stays; nothing is reported.
+  static void DeleteDir(const QString &folder);
+
+  // Word count of GBK text: 1 per byte 21..7E hex, plus half (rounded down) the number of
+  // bytes 7F..FF hex; spaces and control bytes count nothing. 0 means "no text yet".
+  static int zishutj(QByteArrayView gbk);
+
+private:
+  QString root_; // the data folder's "book" folder
+};
+
+} // namespace inkwren

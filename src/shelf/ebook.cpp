@@ -1,0 +1,45 @@
+#include "shelf/ebook.h"
+
+#include "core/codec.h"
+#include "core/database.h"
+#include "shelf/chapterfiles.h"
+#include "shelf/chapterstore.h"
+
+#include <QFileInfo>
+
+namespace inkwren {
+
+std::optional<QByteArray> Ebook::text(const QString &bookId) {
+  auto rows = chapters_.db().query(
+      QStringLiteral("select zhangjieid,zhangjiename,fenjuanname,zhangjieurl,zishutongji,addtime,"
+                     "paix,readstate from book_zhangjie where bookid=? and shifuxianshi=1 order "
+                     "by paix,zhangjieid"),
+      {bookId.toLongLong()});
+  if (!rows)
+    return std::nullopt;
+  QByteArray out;
+  for (const Row &r : *rows) {
+    out += codec::encode(r.text(QStringLiteral("fenjuanname")) + u' ' +
+                         r.text(QStringLiteral("zhangjiename")));
+    out += "\r\n\r\n";
+    out += files_.readChapter(bookId, r.text(QStringLiteral("zhangjieid")));
+    out += "\r\n\r\n";
+  }
+  return out;
+}
+
+QString Ebook::ebookPath(const QString &chosen) {
+  return chosen.right(4).toLower() == QLatin1String(".txt") ? chosen
+                                                            : chosen + QStringLiteral(".txt");
+}
+
+Ebook::Outcome Ebook::makeebook(const QString &bookId, const QString &path, bool overwrite) {
+  auto bytes = text(bookId);
+  if (!bytes)
+    return Outcome::Failed;
+  if (QFileInfo::exists(path) && !overwrite)
+    return Outcome::Exists;
+  return codec::writeFileAtomic(path, *bytes) ? Outcome::Written : Outcome::Failed;
+}
+
+} // namespace inkwren

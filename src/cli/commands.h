@@ -18,4 +18,10 @@ void writeOut(QByteArrayView bytes);
 void printOut(const QString &text);
 void printErr(const QString &text);
 
+// Rules engine: run a rule expression, print a site key, print a site's rule record, fetch a page.
+int expr(Context &ctx);
+int key(Context &ctx);
+int rule(Context &ctx);
+int fetch(Context &ctx);
+
 } // namespace inkwren::cli

@@ -28,6 +28,10 @@ struct Command {
 
 // Commands are added here as they are built.
 const Command kCommands[] = {
+    {"expr", "expr [--webpath URL] RULEFILE [INPUT]   run a rule expression over INPUT (or stdin)", expr},
+    {"key", "key URL                                 print the site key of an address", key},
+    {"rule", "rule URL                                print the rule record for an address", rule},
+    {"fetch", "fetch URL                               print a page as rule processing gets it", fetch},
     {nullptr, nullptr, nullptr},
 };
 

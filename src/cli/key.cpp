@@ -1,0 +1,18 @@
+// inkwren-cli key URL: prints the site key of an address.
+#include "cli/commands.h"
+
+#include "core/codec.h"
+#include "rules/ruleset.h"
+
+namespace inkwren::cli {
+
+int key(Context &ctx) {
+  if (ctx.args.size() != 1) {
+    printErr(QStringLiteral("usage: inkwren-cli key URL\n"));
+    return 2;
+  }
+  printOut(codec::decode(RuleSet::geturlkey(codec::encode(ctx.args[0]))) + u'\n');
+  return 0;
+}
+
+} // namespace inkwren::cli

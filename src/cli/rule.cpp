@@ -1,0 +1,34 @@
+// inkwren-cli rule URL: looks up the rule record for an address in the data folder's rule file
+// and prints its fields as "s0=" … "s10=" lines, line breaks inside a field shown as \r\n.
+// Exit status 1 and no output when there is no rule for the site.
+#include "cli/commands.h"
+
+#include "core/codec.h"
+#include "core/datafolder.h"
+#include "rules/ruleset.h"
+
+namespace inkwren::cli {
+
+int rule(Context &ctx) {
+  if (ctx.args.size() != 1) {
+    printErr(QStringLiteral("usage: inkwren-cli rule URL\n"));
+    return 2;
+  }
+  RuleSet rules(DataFolder(ctx.home).path(QStringLiteral("db/bookset.dat")));
+  rules.loadRules();
+  const QByteArrayList record = rules.ruleFor(codec::encode(ctx.args[0]));
+  if (record.isEmpty())
+    return 1;
+  QString out;
+  for (qsizetype n = 0; n < record.size(); ++n) {
+    QString field = codec::decode(record[n]);
+    field.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
+    field.replace(u'\r', QStringLiteral("\\r"));
+    field.replace(u'\n', QStringLiteral("\\n"));
+    out += QStringLiteral("s%1=").arg(n) + field + u'\n';
+  }
+  printOut(out);
+  return 0;
+}
+
+} // namespace inkwren::cli

@@ -15,6 +15,7 @@ struct MatchCase {
   const char *pattern; // UTF-8 here, GBK when compiled
   const char *subject;
   const char *expected; // the match values joined by "|"; "" for no match
+  friend void PrintTo(const MatchCase &c, std::ostream *os) { *os << c.name; }
 };
 
 QByteArray joined(const QList<RegexMatch> &matches) {

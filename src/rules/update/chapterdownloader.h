@@ -1,0 +1,60 @@
+#pragma once
+// Downloading one chapter: its page fetched, cut with field s7, its pictures (s8, s9) saved as
+// "book/B/Z/m.ext" and referenced from the text, cleaned with s10, then the text file written
+// and the word count stored, in that order. A chapter whose rules yield no text keeps count 0
+// and is tried again by the next update.
+//
+// Threads: the update worker (any thread); stop is polled between the steps, and a stop before
+// the file is written leaves neither file nor count.
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+
+#include <functional>
+
+namespace inkwren {
+
+class ChapterFiles;
+class Database;
+class Fetcher;
+class RuleInterpreter;
+
+class ChapterDownloader {
+public:
+  enum class Outcome {
+    Stored,   // file written and count stored
+    NoText,   // the rules gave no text: nothing written
+    Stopped,  // a stop was asked for before anything was written
+    Failed,   // the file or the count could not be stored: the run must end
+  };
+  using StopCheck = std::function<bool()>;
+
+  ChapterDownloader(Database &db, const Fetcher &fetcher, const RuleInterpreter &interpreter,
+                    const ChapterFiles &files)
+      : db_(db), fetcher_(fetcher), interpreter_(interpreter), files_(files) {}
+
+  // The chapter's text as it would be stored (s7, pictures when withPictures, s10); the page is
+  // fetched with the directory flag, so "[webpath]" is the chapter page's directory. Empty
+  // when stopped or nothing resulted.
+  QByteArray chapterText(const QString &bookId, const QString &chapterId, const QByteArray &url,
+                         const QByteArrayList &rule, bool withPictures,
+                         const StopCheck &stop = {}) const;
+
+  Outcome download(const QString &bookId, const QString &chapterId, const QByteArray &url,
+                   const QByteArrayList &rule, const StopCheck &stop = {}) const;
+
+  // Every picture match of s8 downloaded from the address s9 makes of it, saved as
+  // "book/B/Z/m" + extension and every occurrence of the match text replaced by
+  // <img src="B\Z\m.ext">. The first picture that fails ends the picture handling: later
+  // matches stay as they came. The text unchanged when s8 or s9 is empty.
+  QByteArray stoimg(const QByteArray &text, const QString &bookId, const QString &chapterId,
+                    const QByteArray &s8, const QByteArray &s9, const StopCheck &stop = {}) const;
+
+private:
+  Database &db_;
+  const Fetcher &fetcher_;
+  const RuleInterpreter &interpreter_;
+  const ChapterFiles &files_;
+};
+
+} // namespace inkwren

@@ -1,0 +1,256 @@
+#include "rules/update/chapterlistextractor.h"
+
+#include "core/codec.h"
+#include "core/database.h"
+#include "rules/regex.h"
+#include "rules/ruleinterpreter.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace inkwren {
+
+const QString ChapterListExtractor::kDefaultVolume = QStringLiteral("正文");
+
+namespace {
+
+enum Field { S2 = 2, S3, S4, S5, S6 };
+
+QString field(const QByteArrayList &rule, int i) {
+  return i < rule.size() ? codec::decode(rule[i]) : QString();
+}
+
+// Leading and trailing blanks and control characters off.
+QString trimBlanks(const QString &s) {
+  qsizetype b = 0, e = s.size();
+  while (b < e && s[b].unicode() <= 0x20)
+    ++b;
+  while (e > b && s[e - 1].unicode() <= 0x20)
+    --e;
+  return s.mid(b, e - b);
+}
+
+// Addresses compare as the library compares them: ASCII letters without regard to case.
+QString addressKey(const QString &url) {
+  QString k = url;
+  for (QChar &c : k)
+    if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+      c = QChar(c.unicode() + 32);
+  return k;
+}
+
+QStringList groupsOf(QStringView subject, const Regex::Spans &sp) {
+  QStringList groups;
+  groups.reserve(sp.pairs - 1);
+  for (int k = 1; k < sp.pairs; ++k)
+    groups.append(sp.start(k) < 0 ? QString()
+                                  : subject.sliced(sp.start(k), sp.end(k) - sp.start(k)).toString());
+  return groups;
+}
+
+// Volume names for the chapters of one page. The heading pattern runs over the page once; a
+// chapter takes the last heading that ends before the first occurrence of its match text,
+// which is what a search of the text above the chapter finds. Where that can differ (a heading
+// reaching past that point, or a pattern that looks at the end of the text or beyond a match)
+// the text above the chapter is searched itself.
+class VolumeFinder {
+public:
+  VolumeFinder(const QString &toc, const QString &s5, const QString &s6,
+               const RuleInterpreter &interpreter)
+      : toc_(toc), s6_(s6), interpreter_(interpreter), fixed_(s5.isEmpty()), re_(QStringView(s5)) {
+    if (fixed_)
+      return;
+    static const char *const kEndSensitive[] = {"$", "\\b", "\\B", "(?=", "(?!", "\\Z", "\\z"};
+    for (const char *t : kEndSensitive)
+      if (s5.contains(QLatin1String(t)))
+        exactOnly_ = true;
+    if (!exactOnly_)
+      re_.forEach(toc_, [this](const Regex::Spans &sp) {
+        headings_.push_back({sp.start(0), sp.end(0), groupsOf(toc_, sp)});
+        return true;
+      });
+  }
+
+  QString volumeFor(const QString &matchValue) {
+    if (fixed_)
+      return s6_.isEmpty() ? ChapterListExtractor::kDefaultVolume : s6_;
+    auto cached = byValue_.constFind(matchValue);
+    if (cached != byValue_.constEnd())
+      return *cached;
+    QString v = compute(matchValue);
+    byValue_.insert(matchValue, v);
+    return v;
+  }
+
+private:
+  struct Heading {
+    qsizetype start, end;
+    QStringList groups;
+  };
+
+  QString compute(const QString &matchValue) {
+    qsizetype p = toc_.indexOf(matchValue);
+    if (p < 0)
+      p = toc_.size();
+    const QStringList *groups = nullptr;
+    QStringList exactGroups;
+    auto it = std::upper_bound(headings_.begin(), headings_.end(), p,
+                               [](qsizetype pos, const Heading &h) { return pos < h.end; });
+    bool crossing = it != headings_.end() && it->start < p;
+    if (exactOnly_ || crossing) {
+      bool found = false;
+      QStringView above = QStringView(toc_).first(p);
+      re_.forEach(above, [&](const Regex::Spans &sp) {
+        exactGroups = groupsOf(above, sp);
+        found = true;
+        return true;
+      });
+      if (found)
+        groups = &exactGroups;
+    } else if (it != headings_.begin()) {
+      groups = &std::prev(it)->groups;
+    }
+    if (!groups)
+      return ChapterListExtractor::kDefaultVolume;
+    QString v = trimBlanks(interpreter_.regsp(s6_, *groups));
+    return v.isEmpty() ? ChapterListExtractor::kDefaultVolume : v;
+  }
+
+  const QString &toc_;
+  QString s6_;
+  const RuleInterpreter &interpreter_;
+  bool fixed_;
+  bool exactOnly_ = false;
+  Regex re_;
+  std::vector<Heading> headings_;
+  QHash<QString, QString> byValue_;
+};
+
+} // namespace
+
+struct ChapterListExtractor::Match {
+  QString value;
+  QString name;
+  QString url;
+};
+
+std::vector<ChapterListExtractor::Match>
+ChapterListExtractor::chapterMatches(const QString &toc, const QByteArrayList &rule) const {
+  std::vector<Match> out;
+  Regex re{QStringView(field(rule, S2))};
+  if (!re.valid())
+    return out;
+  const QString s3 = field(rule, S3), s4 = field(rule, S4);
+  re.forEach(toc, [&](const Regex::Spans &sp) {
+    QStringList groups = groupsOf(toc, sp);
+    out.push_back({toc.sliced(sp.start(0), sp.end(0) - sp.start(0)),
+                   trimBlanks(interpreter_.regsp(s3, groups)),
+                   trimBlanks(interpreter_.regsp(s4, groups))});
+    return true;
+  });
+  return out;
+}
+
+std::vector<TocEntry> ChapterListExtractor::extract(const QByteArray &tocBytes,
+                                                    const QByteArrayList &rule) const {
+  std::vector<TocEntry> out;
+  const QString toc = codec::decode(tocBytes);
+  VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
+  QSet<QString> seen;
+  for (const Match &m : chapterMatches(toc, rule)) {
+    QString key = addressKey(m.url);
+    if (seen.contains(key))
+      continue;
+    seen.insert(key);
+    out.push_back({m.name, volumes.volumeFor(m.value), m.url});
+  }
+  return out;
+}
+
+QString ChapterListExtractor::getfjn(const QString &toc, const QString &matchValue,
+                                     const QString &s5, const QString &s6) const {
+  return VolumeFinder(toc, s5, s6, interpreter_).volumeFor(matchValue);
+}
+
+int ChapterListExtractor::stozj(const QByteArray &tocBytes, const QString &bookId,
+                                const QByteArrayList &rule) const {
+  const qint64 book = bookId.toLongLong();
+  auto top = db_.queryOne(QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"),
+                          {book});
+  auto knownRows = db_.query(QStringLiteral("SELECT zhangjieurl FROM book_zhangjie where bookid=?"),
+                             {book});
+  if (!top || !knownRows)
+    return -1;
+  qint64 counter = *top ? (*top)->integer(QStringLiteral("mpx")) : 0;
+  QSet<QString> known;
+  for (const Row &r : *knownRows)
+    known.insert(addressKey(r.text(QStringLiteral("zhangjieurl"))));
+
+  const QString toc = codec::decode(tocBytes);
+  std::vector<Match> matches = chapterMatches(toc, rule);
+  if (matches.empty())
+    return 0;
+  VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
+  int added = 0;
+  // One transaction for the whole page: a commit per chapter would make a long table of
+  // contents slow. A chapter whose insert fails is skipped; the others still go in.
+  bool committed = db_.transaction([&] {
+    for (const Match &m : matches) {
+      QString key = addressKey(m.url);
+      if (known.contains(key))
+        continue;
+      ++counter;
+      auto r = db_.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,fenjuanname,"
+                                       "zhangjieurl,paix) values (?,?,?,?,?)"),
+                        {book, m.name, volumes.volumeFor(m.value), m.url, counter});
+      if (!r)
+        continue;
+      known.insert(key);
+      ++added;
+    }
+    return true;
+  });
+  return committed ? added : -1;
+}
+
+int ChapterListExtractor::stozjpx(const QByteArray &tocBytes, const QString &bookId,
+                                  const QByteArrayList &rule) const {
+  const QString toc = codec::decode(tocBytes);
+  std::vector<Match> matches = chapterMatches(toc, rule);
+  int changed = 0;
+  db_.transaction([&] {
+    qint64 k = 0;
+    for (const Match &m : matches) {
+      ++k;
+      auto r = db_.exec(QStringLiteral("update book_zhangjie set paix=? where bookid=? and zhangjieurl=?"),
+                        {k, bookId.toLongLong(), m.url});
+      if (r && *r > 0)
+        ++changed;
+    }
+    return true;
+  });
+  return changed;
+}
+
+std::optional<ChapterListExtractor::Refreshed>
+ChapterListExtractor::regetzjfjnm(const QByteArray &tocBytes, const QString &bookId,
+                                  const QString &chapterId, const QString &chapterUrl,
+                                  const QByteArrayList &rule) const {
+  const QString toc = codec::decode(tocBytes);
+  VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
+  std::optional<Refreshed> last;
+  for (const Match &m : chapterMatches(toc, rule)) {
+    if (m.url != chapterUrl)
+      continue;
+    Refreshed r{m.name, volumes.volumeFor(m.value)};
+    if (db_.exec(QStringLiteral("update book_zhangjie set zhangjiename=?,fenjuanname=? where "
+                                "bookid=? and zhangjieid=?"),
+                 {r.name, r.volume, bookId.toLongLong(), chapterId.toLongLong()}))
+      last = r;
+  }
+  return last;
+}
+
+} // namespace inkwren

@@ -1,0 +1,77 @@
+#pragma once
+// Turning a novel's table of contents into chapter records: every match of the site's chapter
+// pattern (field s2) is a chapter, its name and address built from templates (s3, s4), its
+// volume the nearest volume heading (s5, s6) above it. New chapters are added after the ones
+// the book has; known chapters (same address) are left alone. Two more operations bring
+// existing records into line with the page: the site's order (stozjpx) and one chapter's name
+// and volume (regetzjfjnm).
+//
+// The table-of-contents text arrives fetched and passed through field s1. A rule record is the
+// 11 fields s0..s10 as the rule set gives them.
+//
+// Threads: any (the library serialises statements); stozj runs on the update worker, the other
+// two on the main thread. The RuleInterpreter (and its fetcher) must outlive the extractor.
+#include <QByteArrayList>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace inkwren {
+
+class Database;
+class RuleInterpreter;
+
+// One chapter as the page lists it.
+struct TocEntry {
+  QString name;
+  QString volume;
+  QString url;
+};
+
+class ChapterListExtractor {
+public:
+  ChapterListExtractor(Database &db, const RuleInterpreter &interpreter)
+      : db_(db), interpreter_(interpreter) {}
+
+  // The chapters of a table of contents in page order, each link once (at its first place),
+  // without touching the library.
+  std::vector<TocEntry> extract(const QByteArray &toc, const QByteArrayList &rule) const;
+
+  // Adds the chapters the book lacks, numbered after its highest order key, in one
+  // transaction; a chapter whose insert fails is skipped (its number is not reused). Gives the
+  // number of chapters added, or -1 when the library could not be read.
+  int stozj(const QByteArray &toc, const QString &bookId, const QByteArrayList &rule) const;
+
+  // The volume of the chapter whose match text is matchValue: with s5 empty, s6 as it stands;
+  // else s6 expanded with the last s5 match in the text before the first occurrence of
+  // matchValue. "正文" when that gives nothing.
+  QString getfjn(const QString &toc, const QString &matchValue, const QString &s5,
+                 const QString &s6) const;
+
+  // Sets every listed chapter's order key to its position in the page (1-based; a link listed
+  // twice ends with its last position). Gives the number of statements that changed a row.
+  int stozjpx(const QByteArray &toc, const QString &bookId, const QByteArrayList &rule) const;
+
+  struct Refreshed {
+    QString name;
+    QString volume;
+  };
+  // Refreshes name and volume of one chapter from the page: every match whose address equals
+  // chapterUrl exactly is applied in turn, the last one winning. nullopt when no match has
+  // that address or storing failed; else the texts the chapter-list row should show.
+  std::optional<Refreshed> regetzjfjnm(const QByteArray &toc, const QString &bookId,
+                                       const QString &chapterId, const QString &chapterUrl,
+                                       const QByteArrayList &rule) const;
+
+  static const QString kDefaultVolume; // "正文"
+
+private:
+  struct Match;
+  std::vector<Match> chapterMatches(const QString &toc, const QByteArrayList &rule) const;
+
+  Database &db_;
+  const RuleInterpreter &interpreter_;
+};
+
+} // namespace inkwren

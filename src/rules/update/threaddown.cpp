@@ -1,0 +1,119 @@
+#include "rules/update/threaddown.h"
+
+#include "core/codec.h"
+#include "core/database.h"
+#include "rules/fetcher.h"
+#include "rules/ruleinterpreter.h"
+#include "rules/ruleset.h"
+#include "rules/update/chapterdownloader.h"
+#include "rules/update/chapterlistextractor.h"
+
+#include <QThread>
+
+namespace inkwren {
+
+TThreadDown::TThreadDown(Tools tools, QString bookId, int mode, QByteArray muluurl,
+                         QStringList selectedIds, QObject *parent)
+    : QObject(parent), tools_(tools), bookId_(std::move(bookId)), mode_(mode),
+      muluurl_(std::move(muluurl)), selectedIds_(std::move(selectedIds)) {}
+
+TThreadDown::~TThreadDown() {
+  stop();
+  wait();
+}
+
+void TThreadDown::start() {
+  if (thread_)
+    return;
+  thread_.reset(QThread::create([this] { dodown(); }));
+  connect(thread_.get(), &QThread::finished, this, &TThreadDown::threadFinished);
+  thread_->start();
+}
+
+bool TThreadDown::wait(unsigned long ms) { return !thread_ || thread_->wait(ms); }
+
+bool TThreadDown::isFinished() const { return !thread_ || thread_->isFinished(); }
+
+void TThreadDown::dodown() {
+  // Nothing may escape the thread; an unexpected failure ends the run like a normal end.
+  try {
+    if (stopping())
+      return;
+    QByteArrayList rule = tools_.rules.ruleFor(muluurl_);
+    QByteArray siteKey = RuleSet::geturlkey(muluurl_);
+    if (rule.isEmpty()) {
+      Q_EMIT ended();
+      return;
+    }
+    const ChapterListExtractor extractor(tools_.db, tools_.interpreter);
+    const ChapterDownloader downloader(tools_.db, tools_.fetcher, tools_.interpreter, tools_.files);
+    if (mode_ == UpdateBook) {
+      Q_EMIT status(QStringLiteral("更新章节列表..."));
+      QByteArray toc = tools_.fetcher.opurl(muluurl_, {}, 0, 1);
+      if (stopping())
+        return;
+      toc = tools_.interpreter.guizstr(toc, rule.value(1));
+      if (stopping())
+        return;
+      extractor.stozj(toc, bookId_, rule);
+      if (stopping())
+        return;
+    }
+    Q_EMIT status(QStringLiteral("获取需要更新的章节列表..."));
+    Result<Rows> rows = Result<Rows>::failure(QString());
+    if (mode_ == SelectedChapters) {
+      QStringList ids;
+      for (const QString &id : std::as_const(selectedIds_)) {
+        bool ok = false;
+        id.toLongLong(&ok);
+        if (ok)
+          ids << id;
+      }
+      if (ids.isEmpty()) {
+        Q_EMIT ended();
+        return;
+      }
+      // The ids are checked numbers, so joining them into the list is safe.
+      rows = tools_.db.query(QStringLiteral("select zhangjieid,zhangjiename,zhangjieurl from "
+                                            "book_zhangjie where bookid=? and shifuxianshi=1 and "
+                                            "zhangjieid in (%1) order by paix")
+                                 .arg(ids.join(QLatin1Char(','))),
+                             {bookId_.toLongLong()});
+    } else {
+      rows = tools_.db.query(QStringLiteral("select zhangjieid,zhangjiename,zhangjieurl from "
+                                            "book_zhangjie where bookid=? and shifuxianshi=1 and "
+                                            "zishutongji=0 order by paix"),
+                             {bookId_.toLongLong()});
+    }
+    if (!rows || rows->empty()) {
+      Q_EMIT ended();
+      return;
+    }
+    for (const Row &r : *rows) {
+      if (stopping())
+        return;
+      Q_EMIT status(QStringLiteral("更新章节 %1...").arg(r.text(QStringLiteral("zhangjiename"))));
+      const QByteArray url = codec::encode(r.text(QStringLiteral("zhangjieurl")));
+      QByteArray key = RuleSet::geturlkey(url);
+      if (key != siteKey) {
+        rule = tools_.rules.getdsbykey(key);
+        siteKey = key;
+      }
+      if (rule.isEmpty())
+        continue;
+      auto outcome = downloader.download(bookId_, r.text(QStringLiteral("zhangjieid")), url, rule,
+                                         [this] { return stopping(); });
+      if (outcome == ChapterDownloader::Outcome::Stopped)
+        return;
+      if (outcome == ChapterDownloader::Outcome::Failed)
+        break;
+    }
+    if (!stopping())
+      Q_EMIT ended();
+  } catch (...) {
+    if (!stopping())
+      Q_EMIT ended();
+  }
+}
+
+} // namespace inkwren

@@ -1,0 +1,85 @@
+#pragma once
+// The update worker: one novel at a time, on a thread of its own. Mode 0 updates the novel
+// (its table of contents fetched, new chapters added, then every chapter without text
+// downloaded), mode 1 downloads the chosen chapters again, mode 2 downloads the chapters that
+// have no text, without fetching the table of contents.
+//
+// The worker never touches the screen: it reports status texts and its end through signals,
+// which a receiver on the main thread gets queued, in the order they were sent. Connect them
+// before start(). A stop (state 2) is noticed at the next check between two steps; the worker
+// then ends at once, changing nothing more and reporting nothing more.
+//
+// Threads: construct, start, stop and destroy on the main thread (stop and state also from any
+// thread); dodown runs on the worker's own thread.
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class QThread;
+
+namespace inkwren {
+
+class ChapterFiles;
+class Database;
+class Fetcher;
+class RuleInterpreter;
+class RuleSet;
+
+class TThreadDown : public QObject {
+  Q_OBJECT
+public:
+  enum Mode { UpdateBook = 0, SelectedChapters = 1, BlankChapters = 2 };
+  enum State { Running = 1, Stopping = 2 };
+
+  // What a run works with; all must outlive the worker.
+  struct Tools {
+    Database &db;
+    const RuleSet &rules;
+    const Fetcher &fetcher;
+    const RuleInterpreter &interpreter;
+    const ChapterFiles &files;
+  };
+
+  // selectedIds: the chapter ids of the selected chapter-list rows, in list order (mode 1).
+  TThreadDown(Tools tools, QString bookId, int mode, QByteArray muluurl,
+              QStringList selectedIds = {}, QObject *parent = nullptr);
+  // Stops the run and waits for the thread to end.
+  ~TThreadDown() override;
+
+  void start();
+  void stop() { state_.store(Stopping); }
+  int state() const { return state_.load(); }
+  // Waits for the thread to end; true when it has (or never started).
+  bool wait(unsigned long ms = ULONG_MAX);
+  bool isFinished() const;
+
+  const QString &bookId() const { return bookId_; }
+  int mode() const { return mode_; }
+
+  // The run itself, on the calling thread (the headless command line and tests use it).
+  void dodown();
+
+Q_SIGNALS:
+  // Panel 1 of the status bar.
+  void status(const QString &text);
+  // The run ended by itself (not by a stop): the screen goes back to idle (enddown).
+  void ended();
+  // The thread has ended, whatever the reason; the worker may be deleted now.
+  void threadFinished();
+
+private:
+  bool stopping() const { return state_.load() == Stopping; }
+
+  Tools tools_;
+  QString bookId_;
+  int mode_;
+  QByteArray muluurl_;
+  QStringList selectedIds_;
+  std::atomic<int> state_{Running};
+  std::unique_ptr<QThread> thread_;
+};
+
+} // namespace inkwren

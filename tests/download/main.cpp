@@ -1,0 +1,9 @@
+// The download tests run on a QCoreApplication: its thread is the main thread, as in the program.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,106 @@
+#pragma once
+// A data folder with an empty library, a rule file and the rule machinery, beside novel sites
+// served on 127.0.0.1. Pages are given in Unicode and served as GBK (or as UTF-8 where asked).
+#include "core/codec.h"
+#include "core/database.h"
+#include "core/datafolder.h"
+#include "core/settings.h"
+#include "rules/fetcher.h"
+#include "rules/rulefile.h"
+#include "rules/ruleinterpreter.h"
+#include "rules/ruleset.h"
+#include "rules/update/chapterdownloader.h"
+#include "rules/update/chapterlistextractor.h"
+#include "rules/update/threaddown.h"
+#include "rules/webpath.h"
+#include "shelf/chapterfiles.h"
+#include "support/loopback_server.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace inkwren::test {
+
+inline QByteArray gbk(const QString &s) { return codec::encode(s); }
+
+// One site rule record (fields s0..s10; line breaks inside a field written as {{br}}).
+inline QByteArray ruleRecord(const QByteArray &key, const QStringList &fields) {
+  QByteArray r = "<dw><wk>" + key + "</wk>";
+  for (int n = 0; n <= 10; ++n) {
+    QString f = n < fields.size() ? fields[n] : QString();
+    f.replace(QLatin1String("\n"), QLatin1String("{{br}}"));
+    r += "<s" + QByteArray::number(n) + ">" + gbk(f) + "</s" + QByteArray::number(n) + ">";
+  }
+  return r + "</dw>";
+}
+
+struct SiteFixture : ::testing::Test {
+  QTemporaryDir dir;
+  DataFolder folder{dir.path()};
+  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
+  Database db;
+  WebPath webpath;
+  Fetcher fetcher{settings, webpath};
+  RuleInterpreter interpreter{fetcher};
+  RuleSet rules{dir.filePath(QStringLiteral("db/bookset.dat"))};
+  ChapterFiles files{folder};
+  TThreadDown::Tools tools{db, rules, fetcher, interpreter, files};
+  QByteArrayList ruleRecords;
+
+  void SetUp() override {
+    QString error;
+    ASSERT_TRUE(folder.prepare(&error, QString())) << error.toStdString();
+    ASSERT_TRUE(db.connectioncreat(folder.path(QStringLiteral("db/book.dat")), &error));
+  }
+
+  // Adds the rule of a site (its key made from the server's address) and reloads the rules.
+  void addRule(const LoopbackServer &site, const QStringList &fields) {
+    ruleRecords << ruleRecord(RuleSet::geturlkey(site.url("/")), fields);
+    ASSERT_TRUE(codec::writeFileAtomic(rules.ruleFilePath(),
+                                       RuleFile::build({"", ruleRecords.join("\r\n")})));
+    rules.loadRules();
+  }
+
+  QString addBook(const QString &name, const QByteArray &muluurl, int downtype = 0) {
+    db.exec(QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,downtype,paix) "
+                           "values (1,?,'',?,?,1)"),
+            {name, QString::fromLatin1(muluurl), downtype});
+    return QString::number(db.lastInsertId());
+  }
+
+  struct Chapter {
+    QString id, name, volume, url;
+    int words = 0, paix = 0;
+  };
+  std::vector<Chapter> chapters(const QString &bookId) {
+    std::vector<Chapter> out;
+    auto rows = db.query(QStringLiteral("select * from book_zhangjie where bookid=? order by paix,zhangjieid"),
+                         {bookId.toLongLong()});
+    for (const Row &r : *rows)
+      out.push_back({r.text(QStringLiteral("zhangjieid")), r.text(QStringLiteral("zhangjiename")),
+                     r.text(QStringLiteral("fenjuanname")), r.text(QStringLiteral("zhangjieurl")),
+                     int(r.integer(QStringLiteral("zishutongji"))), int(r.integer(QStringLiteral("paix")))});
+    return out;
+  }
+  QString chapterText(const QString &bookId, const QString &chapterId) {
+    QFile f(files.chapterFile(bookId, chapterId));
+    return f.open(QIODevice::ReadOnly) ? codec::decode(f.readAll()) : QString();
+  }
+
+  // Runs a worker to its end on this thread; gives the status texts it sent.
+  QStringList run(const QString &bookId, int mode, const QByteArray &muluurl,
+                  const QStringList &selected = {}) {
+    TThreadDown worker(tools, bookId, mode, muluurl, selected);
+    QStringList statuses;
+    bool ended = false;
+    QObject::connect(&worker, &TThreadDown::status, [&](const QString &s) { statuses << s; });
+    QObject::connect(&worker, &TThreadDown::ended, [&] { ended = true; });
+    worker.dodown();
+    if (ended)
+      statuses << QStringLiteral("<ended>");
+    return statuses;
+  }
+};
+
+} // namespace inkwren::test

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QByteArrayList>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -21,7 +22,9 @@ class WebPath;
 
 class Fetcher {
 public:
-  Fetcher(const Settings &settings, WebPath &webpath) : settings_(settings), webpath_(webpath) {}
+  // cancel, when given, is handed to every client made here (see HttpOptions::cancel).
+  Fetcher(const Settings &settings, WebPath &webpath, const std::atomic<bool> *cancel = nullptr)
+      : settings_(settings), webpath_(webpath), cancel_(cancel) {}
 
   // The options a client gets: read time-out timeoutMs when above 0, else 30000; the proxy
   // from the settings when `useproxy` is "1" (Basic credentials up front for `proxytype` "1").
@@ -42,6 +45,7 @@ public:
 private:
   const Settings &settings_;
   WebPath &webpath_;
+  const std::atomic<bool> *cancel_;
 };
 
 } // namespace inkwren

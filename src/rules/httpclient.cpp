@@ -196,6 +196,10 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
             code = msg->data.result;
         break;
       }
+      if (options_.cancel && options_.cancel->load()) {
+        code = CURLE_ABORTED_BY_CALLBACK;
+        break;
+      }
       const auto now = Clock::now();
       if (now - t.lastByte > std::chrono::milliseconds(readTimeout)) {
         stalled = true;

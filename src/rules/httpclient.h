@@ -16,6 +16,8 @@
 #include <QByteArrayList>
 #include <QString>
 
+#include <atomic>
+
 namespace inkwren {
 
 struct ProxyOptions {
@@ -32,6 +34,9 @@ struct HttpOptions {
   ProxyOptions proxy;
   qsizetype maxBody = qsizetype(64) * 1024 * 1024;
   int maxRedirects = 15;
+  // When set and it becomes true (from any thread), a request under way ends as a failure
+  // within about 100 ms: how a worker asked to stop leaves a slow fetch.
+  const std::atomic<bool> *cancel = nullptr;
 };
 
 struct HttpResult {

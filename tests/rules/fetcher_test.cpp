@@ -17,6 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -144,6 +148,18 @@ TEST_F(Fetching, OversizedBodyFails) {
   options.maxBody = 5000;
   HttpClient roomy(options);
   EXPECT_TRUE(roomy.get(server_.url("/big")).ok);
+}
+
+TEST_F(Fetching, CancelEndsFetchUnderWay) {
+  server_.route("/slow", HttpResponse::text("late").delayed(3000));
+  std::atomic<bool> cancel{false};
+  Fetcher worker(settings_, webpath_, &cancel);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    cancel.store(true);
+  });
+  EXPECT_EQ(worker.opurl(server_.url("/slow")), "");
+  stopper.join();
 }
 
 TEST(FormBody, EncodesValuesByteByByte) {

@@ -1,0 +1,132 @@
+// Storing a long table of contents, and the cost of one chapter download beside the network.
+#include "core/codec.h"
+#include "core/database.h"
+#include "core/datafolder.h"
+#include "core/settings.h"
+#include "rules/fetcher.h"
+#include "rules/ruleinterpreter.h"
+#include "rules/update/chapterdownloader.h"
+#include "rules/update/chapterlistextractor.h"
+#include "rules/webpath.h"
+#include "shelf/chapterfiles.h"
+#include "support/loopback_server.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace inkwren;
+
+namespace {
+
+struct Library {
+  QTemporaryDir dir;
+  DataFolder folder{dir.path()};
+  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
+  Database db;
+  WebPath webpath;
+  Fetcher fetcher{settings, webpath};
+  RuleInterpreter interpreter{fetcher};
+  ChapterFiles files{folder};
+  Library() {
+    folder.prepare(nullptr, QString());
+    db.connectioncreat(folder.path(QStringLiteral("db/book.dat")));
+  }
+};
+
+QByteArrayList rule(std::initializer_list<const char *> fields) {
+  QByteArrayList r;
+  for (const char *f : fields)
+    r << codec::encode(QString::fromUtf8(f));
+  while (r.size() < 11)
+    r << QByteArray();
+  return r;
+}
+
+// 5000 chapters under 20 volume headings, as one line (pages lose their line breaks).
+QByteArray longToc() {
+  QString html = QStringLiteral("<html><body><div id=\"list\">");
+  for (int i = 0; i < 5000; ++i) {
+    if (i % 250 == 0)
+      html += QStringLiteral("<dt>第%1卷 风云再起</dt>").arg(i / 250 + 1);
+    html += QStringLiteral("<dd><a href=\"/book/1234/%1.html\">第%1章 少年初入江湖</a></dd>").arg(i + 1);
+  }
+  html += QStringLiteral("</div></body></html>");
+  return codec::encode(html);
+}
+
+void BM_StoreTableOfContents(benchmark::State &state) {
+  const QByteArray toc = longToc();
+  const QByteArrayList r = rule({"", "", "<dd><a href=\"(.*?)\">(.*?)</a></dd>", "$2",
+                                 "http://site.example$1", "<dt>(.*?)</dt>", "$1"});
+  int book = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Library lib;
+    ChapterListExtractor extractor(lib.db, lib.interpreter);
+    state.ResumeTiming();
+    int added = extractor.stozj(toc, QString::number(++book), r);
+    benchmark::DoNotOptimize(added);
+    if (added != 5000)
+      state.SkipWithError("not every chapter was stored");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * toc.size());
+}
+BENCHMARK(BM_StoreTableOfContents)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_DownloadChapterFromLoopback(benchmark::State &state) {
+  QString body;
+  while (body.size() < 15000)
+    body += QStringLiteral("　　少年站在山巅，望着远处翻涌的云海，心中百感交集。&nbsp;<br/>");
+  const QByteArray page = codec::encode(QStringLiteral("<html><head><title>第一章</title></head><body>"
+                                                       "<div id=\"content\">%1</div><div id=\"footer\">"
+                                                       "</div></body></html>").arg(body));
+  test::LoopbackServer site;
+  site.route("/1.html", test::HttpResponse::text(page));
+  Library lib;
+  ChapterDownloader downloader(lib.db, lib.fetcher, lib.interpreter, lib.files);
+  lib.db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,zhangjieurl,paix) values (1,'a','u',1)"));
+  const QByteArrayList r = rule({"", "", "", "", "", "", "",
+                                 "{{1}}<div id=\"content\">{{t}}</div>\n{{2}}<div id=\"content\">{{t}}\n"
+                                 "{{2}}</div>{{t}}\n{{3}}<br\\s*/?>{{t}}#13#10\n{{2}}&nbsp;{{t}} ",
+                                 "<img src=\"(.*?)\">", "[webpath]$1", "{{0}}4{{t}}"});
+  for (auto _ : state) {
+    auto outcome = downloader.download(QStringLiteral("1"), QStringLiteral("1"), site.url("/1.html"), r);
+    if (outcome != ChapterDownloader::Outcome::Stored)
+      state.SkipWithError("chapter not stored");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * page.size());
+  state.counters["page_bytes"] = double(page.size());
+}
+BENCHMARK(BM_DownloadChapterFromLoopback)->Unit(benchmark::kMicrosecond);
+
+// The same chapter's processing alone: rules, word count, file and count, no fetch.
+void BM_ProcessChapterPage(benchmark::State &state) {
+  QString body;
+  while (body.size() < 15000)
+    body += QStringLiteral("　　少年站在山巅，望着远处翻涌的云海，心中百感交集。&nbsp;<br/>");
+  const QByteArray page = codec::encode(QStringLiteral("<div id=\"content\">%1</div>").arg(body));
+  Library lib;
+  const QByteArray s7 = codec::encode(QStringLiteral(
+      "{{1}}<div id=\"content\">{{t}}</div>\n{{2}}<div id=\"content\">{{t}}\n{{2}}</div>{{t}}\n"
+      "{{3}}<br\\s*/?>{{t}}#13#10\n{{2}}&nbsp;{{t}} "));
+  for (auto _ : state) {
+    QByteArray text = lib.interpreter.guizstr(page, s7);
+    text = lib.interpreter.guizstr(text, "{{0}}4{{t}}");
+    int count = ChapterFiles::zishutj(text);
+    lib.files.writeChapter(QStringLiteral("1"), QStringLiteral("1"), text);
+    lib.db.exec(QStringLiteral("update book_zhangjie set zishutongji=? where bookid=1 and zhangjieid=1"), {count});
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * page.size());
+}
+BENCHMARK(BM_ProcessChapterPage)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -112,7 +112,11 @@ Regex &Regex::operator=(Regex &&other) noexcept {
 QString Regex::translate(QStringView p) {
   QString out;
   out.reserve(p.size() + 16);
+  // The class being copied: where its "[" stands in out, whether it is negated, and whether it
+  // holds \s and \S (PCRE2's \S inside a class would take U+3000 for a non-space).
   bool inClass = false;
+  qsizetype classStart = 0;
+  bool negated = false, hasSpace = false, hasNonSpace = false;
   const qsizetype n = p.size();
   for (qsizetype i = 0; i < n; ++i) {
     QChar c = p[i];
@@ -124,20 +128,25 @@ QString Regex::translate(QStringView p) {
       QChar e = p[++i];
       char16_t u = e.unicode();
       if (u == u's') {
+        hasSpace = hasSpace || inClass;
         out += inClass ? QStringLiteral("\\s") : QStringLiteral("[\\s");
         out += QStringView(kExtraSpace);
         if (!inClass)
           out += u']';
-      } else if (u == u'S' && !inClass) {
-        out += QStringLiteral("[^\\s");
-        out += QStringView(kExtraSpace);
-        out += u']';
+      } else if (u == u'S') {
+        if (inClass) {
+          hasNonSpace = true; // added when the class closes
+        } else {
+          out += QStringLiteral("[^\\s");
+          out += QStringView(kExtraSpace);
+          out += u']';
+        }
       } else if (u == u'v') {
         out += QStringLiteral("\\u000b"); // vertical tab; PCRE2's \v is a class
       } else if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z')) {
         // Letters that are escapes in ECMAScript keep their meaning; every other letter is an
         // identity escape there (PCRE2 gives many of them meanings of its own, \Q \E \K \R …).
-        static const QString kEsLetters = QStringLiteral("bBdDwWsSfnrtxuc");
+        static const QString kEsLetters = QStringLiteral("bBdDwWfnrtxuc");
         if (kEsLetters.contains(e))
           out += u'\\', out += e;
         else
@@ -151,26 +160,50 @@ QString Regex::translate(QStringView p) {
       continue;
     }
     if (inClass) {
-      if (c == u']')
-        inClass = false;
-      else if (c == u'[') {
+      if (c == u'[') {
         out += QStringLiteral("\\["); // literal in ECMAScript; PCRE2 would read "[:" as POSIX
         continue;
       }
-      out += c;
+      if (c != u']') {
+        out += c;
+        continue;
+      }
+      inClass = false;
+      if (hasNonSpace && hasSpace) {
+        out += QStringLiteral("\\S]"); // every character
+      } else if (hasNonSpace) {
+        // The class's other members, or (negated: and not) anything but ECMAScript space.
+        QString body = out.mid(classStart + (negated ? 2 : 1));
+        if (body.startsWith(u'^'))
+          body.prepend(u'\\');
+        out.truncate(classStart);
+        const QString space = QStringLiteral("\\s") + QString::fromUtf16(kExtraSpace);
+        if (negated)
+          out += QStringLiteral("(?:(?![") + body + QStringLiteral("])[") + space + QStringLiteral("])");
+        else
+          out += QStringLiteral("(?:[") + body + QStringLiteral("]|[^") + space + QStringLiteral("])");
+      } else {
+        out += c;
+      }
       continue;
     }
-    out += c;
     if (c == u'[') {
       inClass = true;
+      classStart = out.size();
+      negated = hasSpace = hasNonSpace = false;
+      out += c;
       // "[]" and "[^]" are the empty class and the any-character class in ECMAScript.
-      if (i + 1 < n && p[i + 1] == u'^')
+      if (i + 1 < n && p[i + 1] == u'^') {
+        negated = true;
         out += p[++i];
+      }
       if (i + 1 < n && p[i + 1] == u']') {
         out += p[++i];
         inClass = false;
       }
+      continue;
     }
+    out += c;
   }
   return out;
 }

@@ -114,6 +114,7 @@ TEST_F(Fetching, FailuresGiveEmptyText) {
   const QByteArray unreachable = "http://127.0.0.1:" + QByteArray::number(closedPort()) + "/x";
   for (const QByteArray &address : {server_.url("/404"), server_.url("/500"), server_.url("/drop"),
                                     server_.url("/file"), unreachable, QByteArray("file:///etc/hostname"),
+                                    "https://" + server_.authority() + "/404", // no TLS there
                                     QByteArray("not an address")})
     EXPECT_EQ(fetcher_.opurl(address), "") << address.constData();
 }

@@ -24,4 +24,10 @@ int key(Context &ctx);
 int rule(Context &ctx);
 int fetch(Context &ctx);
 
+// Downloading: add a novel, update one or all, dry runs of a table of contents and a chapter.
+int add(Context &ctx);
+int update(Context &ctx);
+int toc(Context &ctx);
+int chapter(Context &ctx);
+
 } // namespace inkwren::cli

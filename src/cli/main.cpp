@@ -32,6 +32,10 @@ const Command kCommands[] = {
     {"key", "key URL                                 print the site key of an address", key},
     {"rule", "rule URL                                print the rule record for an address", rule},
     {"fetch", "fetch URL                               print a page as rule processing gets it", fetch},
+    {"add", "add URL --name NAME [--author A] [--category C]  add a novel (no update)", add},
+    {"update", "update BOOKID | --all                   update a novel or every novel", update},
+    {"toc", "toc URL                                 list the chapters a table of contents gives", toc},
+    {"chapter", "chapter URL                             print a chapter's text as its rules give it", chapter},
     {nullptr, nullptr, nullptr},
 };
 

@@ -45,7 +45,7 @@ struct SiteFixture : ::testing::Test {
   RuleInterpreter interpreter{fetcher};
   RuleSet rules{dir.filePath(QStringLiteral("db/bookset.dat"))};
   ChapterFiles files{folder};
-  TThreadDown::Tools tools{db, rules, fetcher, interpreter, files};
+  TThreadDown::Tools tools{db, rules, settings, webpath, files};
   QByteArrayList ruleRecords;
 
   void SetUp() override {

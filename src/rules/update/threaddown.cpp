@@ -45,14 +45,16 @@ void TThreadDown::dodown() {
       Q_EMIT ended();
       return;
     }
-    const ChapterListExtractor extractor(tools_.db, tools_.interpreter);
-    const ChapterDownloader downloader(tools_.db, tools_.fetcher, tools_.interpreter, tools_.files);
+    const Fetcher fetcher(tools_.settings, tools_.webpath, &cancel_);
+    const RuleInterpreter interpreter(fetcher);
+    const ChapterListExtractor extractor(tools_.db, interpreter);
+    const ChapterDownloader downloader(tools_.db, fetcher, interpreter, tools_.files);
     if (mode_ == UpdateBook) {
       Q_EMIT status(QStringLiteral("更新章节列表..."));
-      QByteArray toc = tools_.fetcher.opurl(muluurl_, {}, 0, 1);
+      QByteArray toc = fetcher.opurl(muluurl_, {}, 0, 1);
       if (stopping())
         return;
-      toc = tools_.interpreter.guizstr(toc, rule.value(1));
+      toc = interpreter.guizstr(toc, rule.value(1));
       if (stopping())
         return;
       extractor.stozj(toc, bookId_, rule);
@@ -105,12 +107,15 @@ void TThreadDown::dodown() {
                                          [this] { return stopping(); });
       if (outcome == ChapterDownloader::Outcome::Stopped)
         return;
-      if (outcome == ChapterDownloader::Outcome::Failed)
+      if (outcome == ChapterDownloader::Outcome::Failed) {
+        failed_.store(true);
         break;
+      }
     }
     if (!stopping())
       Q_EMIT ended();
   } catch (...) {
+    failed_.store(true);
     if (!stopping())
       Q_EMIT ended();
   }

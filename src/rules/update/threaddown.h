@@ -24,9 +24,9 @@ namespace inkwren {
 
 class ChapterFiles;
 class Database;
-class Fetcher;
-class RuleInterpreter;
 class RuleSet;
+class Settings;
+class WebPath;
 
 class TThreadDown : public QObject {
   Q_OBJECT
@@ -34,12 +34,13 @@ public:
   enum Mode { UpdateBook = 0, SelectedChapters = 1, BlankChapters = 2 };
   enum State { Running = 1, Stopping = 2 };
 
-  // What a run works with; all must outlive the worker.
+  // What a run works with; all must outlive the worker. The worker fetches through a fetcher
+  // of its own, so that a stop also cuts short an exchange under way.
   struct Tools {
     Database &db;
     const RuleSet &rules;
-    const Fetcher &fetcher;
-    const RuleInterpreter &interpreter;
+    const Settings &settings;
+    WebPath &webpath;
     const ChapterFiles &files;
   };
 
@@ -50,13 +51,19 @@ public:
   ~TThreadDown() override;
 
   void start();
-  void stop() { state_.store(Stopping); }
+  void stop() {
+    state_.store(Stopping);
+    cancel_.store(true);
+  }
   int state() const { return state_.load(); }
   // Waits for the thread to end; true when it has (or never started).
   bool wait(unsigned long ms = ULONG_MAX);
   bool isFinished() const;
 
   const QString &bookId() const { return bookId_; }
+  // True when the run ended early because a chapter could not be stored (a file that can't be
+  // written, a failing statement) or an unexpected error.
+  bool failed() const { return failed_.load(); }
   int mode() const { return mode_; }
 
   // The run itself, on the calling thread (the headless command line and tests use it).
@@ -79,6 +86,8 @@ private:
   QByteArray muluurl_;
   QStringList selectedIds_;
   std::atomic<int> state_{Running};
+  std::atomic<bool> failed_{false};
+  std::atomic<bool> cancel_{false};
   std::unique_ptr<QThread> thread_;
 };
 

@@ -1,4 +1,4 @@
-// The download tests run on a QCoreApplication: its thread is the main thread, as in the program.
+// Test programs that run on a QCoreApplication: its thread is the main thread, as in the program.
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 

@@ -1,0 +1,28 @@
+// inkwren-cli chapter URL: a dry run of one chapter's download: the page fetched, s7 and s10
+// applied (pictures are not downloaded), the text printed.
+#include "cli/commands.h"
+#include "cli/engine.h"
+
+#include "core/codec.h"
+#include "rules/update/chapterdownloader.h"
+
+namespace inkwren::cli {
+
+int chapter(Context &ctx) {
+  if (ctx.args.size() != 1) {
+    printErr(QStringLiteral("usage: inkwren-cli chapter URL\n"));
+    return 2;
+  }
+  Engine engine(ctx.home);
+  const QByteArray url = codec::encode(ctx.args[0]);
+  const QByteArrayList rule = engine.rules.ruleFor(url);
+  if (rule.isEmpty()) {
+    printErr(QStringLiteral("inkwren-cli: 没有这个网站的规则\n"));
+    return 1;
+  }
+  ChapterDownloader downloader(engine.db, engine.fetcher, engine.interpreter, engine.files);
+  printOut(codec::decode(downloader.chapterText({}, {}, url, rule, false)));
+  return 0;
+}
+
+} // namespace inkwren::cli

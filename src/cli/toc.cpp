@@ -1,0 +1,33 @@
+// inkwren-cli toc URL: a dry run for rule authors. Fetches a table of contents, applies the
+// site's s1 and prints every chapter the update would add as name, volume and address
+// separated by tabs, in page order, without touching the library.
+#include "cli/commands.h"
+#include "cli/engine.h"
+
+#include "core/codec.h"
+#include "rules/update/chapterlistextractor.h"
+
+namespace inkwren::cli {
+
+int toc(Context &ctx) {
+  if (ctx.args.size() != 1) {
+    printErr(QStringLiteral("usage: inkwren-cli toc URL\n"));
+    return 2;
+  }
+  Engine engine(ctx.home);
+  const QByteArray url = codec::encode(ctx.args[0]);
+  const QByteArrayList rule = engine.rules.ruleFor(url);
+  if (rule.isEmpty()) {
+    printErr(QStringLiteral("inkwren-cli: 没有这个网站的规则\n"));
+    return 1;
+  }
+  QByteArray page = engine.interpreter.guizstr(engine.fetcher.opurl(url, {}, 0, 1), rule.value(1));
+  ChapterListExtractor extractor(engine.db, engine.interpreter);
+  QString out;
+  for (const TocEntry &e : extractor.extract(page, rule))
+    out += e.name + QLatin1Char('\t') + e.volume + QLatin1Char('\t') + e.url + QLatin1Char('\n');
+  printOut(out);
+  return 0;
+}
+
+} // namespace inkwren::cli

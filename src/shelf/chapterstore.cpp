@@ -109,6 +109,12 @@ bool ChapterStore::editzjsx(const QString &bookId, const QString &chapterId, con
                        {name, volume, url, num(bookId), num(chapterId)}));
 }
 
+bool ChapterStore::setWords(const QString &bookId, const QString &chapterId, int words) {
+  return bool(db_.exec(QStringLiteral("update book_zhangjie set zishutongji=? where bookid=? and "
+                                      "zhangjieid=?"),
+                       {words, num(bookId), num(chapterId)}));
+}
+
 Result<qint64> ChapterStore::nextKey(const QString &bookId) {
   auto row = db_.queryOne(QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"),
                           {num(bookId)});

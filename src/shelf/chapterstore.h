@@ -58,6 +58,8 @@ public:
   // Stores a chapter's name, volume and address.
   bool editzjsx(const QString &bookId, const QString &chapterId, const QString &name,
                 const QString &volume, const QString &url);
+  // Stores the word count of a chapter's text.
+  bool setWords(const QString &bookId, const QString &chapterId, int words);
   // The next order key of the book: largest plus 1, 1 for a book without chapters.
   Result<qint64> nextKey(const QString &bookId);
   // Adds a chapter last (with a word count for an imported text) and reads the new row back.

@@ -1,6 +1,7 @@
 #include "shelf/conversions.h"
 
 #include "core/codec.h"
+#include "rules/ruleinterpreter.h"
 #include "shelf/chapterfiles.h"
 
 #include <QFile>
@@ -32,7 +33,8 @@ struct Conversions::OpenCC {
 };
 
 Conversions::Conversions()
-    : s2t_(std::make_unique<OpenCC>("s2t.json")), t2s_(std::make_unique<OpenCC>("t2s.json")) {}
+    : s2t_(std::make_unique<OpenCC>("s2t.json")), t2s_(std::make_unique<OpenCC>("t2s.json")),
+      decoder_([](const QByteArray &text) { return RuleInterpreter::sun(text); }) {}
 
 Conversions::~Conversions() = default;
 
@@ -67,9 +69,12 @@ bool Conversions::bianma(const ChapterFiles &files, const QString &bookId,
       continue;
     QByteArray text = files.readChapter(bookId, id);
     QByteArray converted;
-    if (mode == NumericReferences)
-      converted = decoder_(text);
-    else
+    if (mode == NumericReferences) {
+      std::optional<QByteArray> decoded = decoder_(text);
+      if (!decoded)
+        return false;
+      converted = *decoded;
+    } else
       converted = codec::encode(mode == ToTraditional ? GBChs2Cht(codec::decode(text))
                                                       : GBCht2Chs(codec::decode(text)));
     if (!files.writeChapter(bookId, id, converted))

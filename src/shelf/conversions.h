@@ -1,7 +1,7 @@
 #pragma once
 // Conversions of chapter texts: Simplified to Traditional Chinese and back (OpenCC's standard
 // "s2t" and "t2s" tables) and numeric character references to characters (the rules engine's
-// entity decoding, plugged in when available).
+// entity decoding).
 // Threads: one object per thread (the converters keep state); the chapter list uses it on the
 // main thread.
 #include <QByteArray>
@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace inkwren {
 
@@ -25,9 +26,9 @@ public:
   QString GBChs2Cht(const QString &text); // Simplified → Traditional; unchanged when unavailable
   QString GBCht2Chs(const QString &text); // Traditional → Simplified
 
-  // Entity decoding of GBK text ("&ldquo;", "&rdquo;", "&#NNNNN;"). Without one, mode 2 is
-  // unavailable.
-  using EntityDecoder = std::function<QByteArray(const QByteArray &)>;
+  // Entity decoding of GBK text ("&ldquo;", "&rdquo;", "&#NNNNN;"); nullopt when it can't run.
+  // The rule interpreter's by default; without one, mode 2 is unavailable.
+  using EntityDecoder = std::function<std::optional<QByteArray>(const QByteArray &)>;
   void setEntityDecoder(EntityDecoder decoder) { decoder_ = std::move(decoder); }
   bool available(int mode) const;
 

@@ -1,0 +1,61 @@
+#include "shelf/ui/shelfwiring.h"
+
+#include "shell/mainform.h"
+#include "shelf/ui/booktree.h"
+#include "shelf/ui/chapterlist.h"
+#include "shelf/ui/latestlist.h"
+#include "shelf/ui/shelfcontroller.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace inkwren {
+
+ShelfWiring::ShelfWiring(Services &services, Tmainform &main)
+    : services_(services), shelf_(services, current_), chapters_(services.db),
+      files_(services.folder), tree_(new BookTree(shelf_)),
+      list_(new ChapterList(chapters_, current_)), latest_(new LatestList(chapters_)) {
+  main.installViews(tree_, latest_, list_);
+  ShelfHooks hooks;
+  // The download status bar is shown exactly while an update runs.
+  hooks.updateRunning = [&main] { return main.downsb && !main.downsb->isHidden(); };
+  hooks.pagestate = [&main] { return main.pagestate; };
+  controller_ = std::make_unique<ShelfController>(services, shelf_, chapters_, files_, current_,
+                                                  *tree_, *list_, *latest_, dialogs_, urls_,
+                                                  std::move(hooks), &main);
+  // The deleted book was open for reading: back to the shelf, and the reading tab goes.
+  QObject::connect(&current_, &CurrentBook::closed, &main, [&main] {
+    main.topbp1Click();
+    main.topbp4->hide();
+  });
+  // The latest-updates list is filled when its page is first shown.
+  auto previous = main.onPageChanged;
+  main.onPageChanged = [previous, latest = latest_](int page) {
+    if (previous)
+      previous(page);
+    if (page == 3 && latest->topLevelItemCount() == 0)
+      latest->drawnewdlv();
+  };
+  wireShelf(main, *controller_, *tree_);
+}
+
+ShelfWiring::~ShelfWiring() = default;
+
+void wireShelf(Tmainform &main, ShelfController &c, BookTree &tree) {
+  QObject::connect(&tree, &QWidget::customContextMenuRequested, &main, [&main, &tree](const QPoint &pos) {
+    if (main.bookmenu)
+      main.bookmenu->popup(tree.viewport()->mapToGlobal(pos));
+  });
+  Tmainform::wire(main.N6, [&c, &tree] { c.bookviewurl(tree.selectedNode()); });
+  Tmainform::wire(main.N7, [&c] { c.deleteBook(); });
+  Tmainform::wire(main.RzToolButton17, [&c] { c.deleteBook(); });
+  Tmainform::wire(main.N9, [&c] { c.newCategory(); });
+  Tmainform::wire(main.N10, [&c] { c.editCategory(); });
+  Tmainform::wire(main.N12, [&c] { c.deleteCategory(); });
+  Tmainform::wire(main.N88, [&c, &tree] { c.makeebook(tree.selectedNode()); });
+  Tmainform::wire(main.RzToolButton13, [&c] { c.ebookButton(); });
+}
+
+} // namespace inkwren

@@ -1,0 +1,54 @@
+#pragma once
+// The bookshelf inside the main window: builds the shelf's model, stores, views and commands,
+// puts the views into the main window's left pane and connects the shelf menu, the toolbar
+// buttons and the page switch to them. Made once by the program's entry, after the main
+// window. Main thread only.
+#include "core/services.h"
+#include "shelf/bookshelf.h"
+#include "shelf/chapterfiles.h"
+#include "shelf/chapterstore.h"
+#include "shelf/currentbook.h"
+#include "shelf/ui/platform.h"
+
+#include <memory>
+
+namespace inkwren {
+
+class BookTree;
+class ChapterList;
+class LatestList;
+class ShelfController;
+class Tmainform;
+
+class ShelfWiring {
+public:
+  ShelfWiring(Services &services, Tmainform &main);
+  ~ShelfWiring();
+
+  CurrentBook &currentBook() { return current_; }
+  Bookshelf &bookshelf() { return shelf_; }
+  ChapterStore &chapters() { return chapters_; }
+  const ChapterFiles &files() const { return files_; }
+  BookTree &tree() { return *tree_; }
+  ChapterList &chapterList() { return *list_; }
+  LatestList &latestList() { return *latest_; }
+  ShelfController &controller() { return *controller_; }
+
+private:
+  Services &services_;
+  CurrentBook current_;
+  Bookshelf shelf_;
+  ChapterStore chapters_;
+  ChapterFiles files_;
+  QtFileDialogs dialogs_;
+  DesktopUrlOpener urls_;
+  BookTree *tree_;
+  ChapterList *list_;
+  LatestList *latest_;
+  std::unique_ptr<ShelfController> controller_;
+};
+
+// Connects the main window's shelf commands to the controller.
+void wireShelf(Tmainform &main, ShelfController &controller, BookTree &tree);
+
+} // namespace inkwren

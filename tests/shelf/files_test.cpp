@@ -8,6 +8,7 @@
 #include "shelf/ebook.h"
 #include "shelf/findreplace.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <unistd.h>
@@ -172,15 +173,23 @@ TEST_F(FilesTest, TraditionalSimplifiedRoundTripOfChapterFiles) {
   EXPECT_EQ(files.readChapter(b, c2), s2);
 }
 
-TEST_F(FilesTest, NumericReferencesNeedADecoder) {
+TEST_F(FilesTest, NumericReferencesBecomeCharacters) {
+  int argc = 1;
+  char name[] = "test_shelf";
+  char *argv[] = {name, nullptr};
+  QCoreApplication app(argc, argv); // the script engine of the entity decoding needs one
   Conversions conv;
-  QString c = chapter(b, "c", 1);
-  ASSERT_TRUE(files.writeChapter(b, c, "&#20320;"));
-  EXPECT_FALSE(conv.available(Conversions::NumericReferences));
-  EXPECT_FALSE(conv.bianma(files, b, {c}, Conversions::NumericReferences));
-  conv.setEntityDecoder([](const QByteArray &t) { return QByteArray(t).replace("&#20320;", "ok"); });
+  QString c = chapter(b, "c", 1), d = chapter(b, "d", 2);
+  ASSERT_TRUE(files.writeChapter(b, c, "&#20320;&#22909;&ldquo;x&rdquo;&#x4e00;"));
+  ASSERT_TRUE(files.writeChapter(b, d, "&#65;"));
+  ASSERT_TRUE(conv.available(Conversions::NumericReferences));
   ASSERT_TRUE(conv.bianma(files, b, {c}, Conversions::NumericReferences));
-  EXPECT_EQ(files.readChapter(b, c), "ok\r\n");
+  EXPECT_EQ(codec::decode(files.readChapter(b, c)),
+            QStringLiteral("你好\u201Cx\u201D&#x4e00;\r\n"));
+  // A decoder that can't run converts nothing and says so.
+  conv.setEntityDecoder([](const QByteArray &) { return std::optional<QByteArray>(); });
+  EXPECT_FALSE(conv.bianma(files, b, {d}, Conversions::NumericReferences));
+  EXPECT_EQ(files.readChapter(b, d), "&#65;\r\n");
 }
 
 TEST(FindReplaceTest, FindsExactlyAfterTheGivenPosition) {

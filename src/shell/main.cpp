@@ -6,6 +6,7 @@
 #include "core/ui/messagewindows.h"
 #include "core/ui/startup.h"
 #include "reader/ui/htmlview.h"
+#include "shelf/ui/shelfwiring.h"
 #include "shell/mainform.h"
 
 #include <QApplication>
@@ -35,6 +36,9 @@ int main(int argc, char **argv) {
   Tmainform mainform(services, createWebEngineView);
   messages.setMainWindow(&mainform);
   Startup::Steps steps;
+  // Bookshelf: its views and commands in the main window; the tree is drawn at start-up.
+  ShelfWiring shelf(services, mainform);
+  steps.drawbookpanel = [&shelf] { shelf.bookshelf().drawbookpanel(); };
   Startup startup(services, mainform, steps);
   startup.FormCreate();
   mainform.show();

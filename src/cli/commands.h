@@ -30,4 +30,9 @@ int update(Context &ctx);
 int toc(Context &ctx);
 int chapter(Context &ctx);
 
+// Bookshelf: list categories and books, export a book as an e-book, import a text file.
+int list(Context &ctx);
+int exportBook(Context &ctx);
+int importFile(Context &ctx);
+
 } // namespace inkwren::cli

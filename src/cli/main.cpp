@@ -36,6 +36,9 @@ const Command kCommands[] = {
     {"update", "update BOOKID | --all                   update a novel or every novel", update},
     {"toc", "toc URL                                 list the chapters a table of contents gives", toc},
     {"chapter", "chapter URL                             print a chapter's text as its rules give it", chapter},
+    {"list", "list                                    list categories and books (tab-separated)", list},
+    {"export", "export BOOKID FILE [--force]            write a book as one text file (e-book)", exportBook},
+    {"import", "import BOOKID FILE                      add a text file as a book's last chapter", importFile},
     {nullptr, nullptr, nullptr},
 };
 

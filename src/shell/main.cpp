@@ -1,13 +1,18 @@
-// The windowed program: builds the services, the main window and the start-up sequence, and
-// runs the message loop.
+// The windowed program: builds the services, the main window with the bookshelf and the update
+// commands, the start-up sequence, and runs the message loop.
 #include "core/database.h"
 #include "core/datafolder.h"
 #include "core/settings.h"
 #include "core/ui/messagewindows.h"
 #include "core/ui/startup.h"
 #include "reader/ui/htmlview.h"
-#include "shelf/ui/shelfwiring.h"
+#include "rules/fetcher.h"
+#include "rules/ruleinterpreter.h"
+#include "rules/ruleset.h"
+#include "rules/ui/updatecontroller.h"
+#include "rules/webpath.h"
 #include "shell/mainform.h"
+#include "shelf/ui/shelfwiring.h"
 
 #include <QApplication>
 
@@ -32,13 +37,22 @@ int main(int argc, char **argv) {
   Settings settings(folder.path(QStringLiteral("config/set.ini")));
   Database db;
   Services services{folder, settings, db, messages, defaultWebroot()};
+  WebPath webpath;
+  Fetcher fetcher(settings, webpath);
+  RuleInterpreter interpreter(fetcher);
+  RuleSet rules(folder.path(QStringLiteral("db/bookset.dat")));
 
   Tmainform mainform(services, createWebEngineView);
   messages.setMainWindow(&mainform);
-  Startup::Steps steps;
-  // Bookshelf: its views and commands in the main window; the tree is drawn at start-up.
   ShelfWiring shelf(services, mainform);
-  steps.drawbookpanel = [&shelf] { shelf.bookshelf().drawbookpanel(); };
+  UpdateController updates(services, mainform, shelf, rules, webpath, fetcher, interpreter);
+
+  Startup::Steps steps;
+  steps.drawbookpanel = [&] { shelf.bookshelf().drawbookpanel(); };
+  steps.loadRules = [&] { rules.loadRules(); };
+  steps.updateAll = [&] { updates.downallbClick(); };
+  steps.upset = [&] { rules.upset(fetcher, settings, services.webroot.toUtf8()); };
+  steps.stopWorkers = [&] { updates.stopAll(); };
   Startup startup(services, mainform, steps);
   startup.FormCreate();
   mainform.show();

@@ -107,6 +107,11 @@ void Bookshelf::setUpdating(const QString &bookId, bool on) {
 std::optional<QString> Bookshelf::getbtn(const QString &typeName) {
   if (const Category *c = categoryNamed(typeName))
     return c->item.id;
+  // The library tells names apart without regard to case: a name differing only in case is
+  // that category, not a new one (creating it would fail as a duplicate).
+  for (const Category &c : categories_)
+    if (c.item.name.compare(typeName, Qt::CaseInsensitive) == 0)
+      return c.item.id;
   return newbookt_do(typeName);
 }
 

@@ -62,7 +62,8 @@ public:
   // Marks the book as being updated (its node shows the "updating" picture) or not.
   void setUpdating(const QString &bookId, bool on);
 
-  // The category with this name, created last when missing; nullopt when that fails.
+  // The category with this name (an exact match first, else one differing only in case),
+  // created last when missing; nullopt when that fails.
   std::optional<QString> getbtn(const QString &typeName);
   // Adds a category; "分类名称重复!" and nullopt when the name is taken.
   std::optional<QString> newbookt_do(const QString &typeName);

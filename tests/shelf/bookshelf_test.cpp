@@ -80,6 +80,16 @@ TEST_F(BookshelfTest, NewBookCreatesMissingCategoryLastAndSkipsDuplicatesWhenAsk
   EXPECT_TRUE(messages.said.isEmpty());
 }
 
+TEST_F(BookshelfTest, ACategoryNameDifferingOnlyInCaseIsTheSameCategory) {
+  QString t = category(QStringLiteral("Wuxia"), 1);
+  shelf.drawbookpanel();
+  auto b = shelf.newbook_do(QStringLiteral("WUXIA"), QStringLiteral("书"), {}, QStringLiteral("u"));
+  ASSERT_TRUE(b);
+  EXPECT_EQ(shelf.categoryOf(*b), t);
+  EXPECT_EQ(shelf.categories().size(), 1u);
+  EXPECT_TRUE(messages.said.isEmpty());
+}
+
 TEST_F(BookshelfTest, UnreadCountsIgnoreFilteredChapters) {
   QString t = category(QStringLiteral("A"), 1);
   QString b = book(t, QStringLiteral("书"), 1);

@@ -14,6 +14,7 @@
 #include "shelf/ui/latestlist.h"
 #include "shelf/ui/platform.h"
 #include "shelf/ui/shelficons.h"
+#include "shelf/ui/tbtform.h"
 #include "shelf/ui/shelfcontroller.h"
 #include "shelf/ui/tzjform.h"
 #include "shelf/ui/tzjsxform.h"
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -148,6 +150,44 @@ TEST_F(ShelfViews, TreeShowsUnreadCountsInBoldAndDropsThemWhenRead) {
 
   shelf.setUpdating(b, true);
   EXPECT_EQ(node->icon(0).cacheKey(), shelfPicture(UpdatingPicture).cacheKey());
+}
+
+TEST_F(ShelfViews, CategoryDialogAddsAndRenamesWithItsChecks) {
+  category(QStringLiteral("玄幻"), 1);
+  shelf.drawbookpanel();
+  Tbtform form(shelf);
+  form.prepareNew();
+  EXPECT_EQ(form.windowTitle(), QStringLiteral("新增小说分类"));
+  EXPECT_EQ(form.RzBitBtn1->text(), QStringLiteral("确认添加"));
+  form.bookt->setText(QStringLiteral("   "));
+  form.RzBitBtn1Click();
+  EXPECT_TRUE(messages.shown.isEmpty());
+  EXPECT_EQ(tree.root()->childCount(), 1);
+  form.bookt->setText(QStringLiteral("玄幻"));
+  form.RzBitBtn1Click();
+  EXPECT_EQ(messages.shown.last(), QStringLiteral("分类名称重复!"));
+  EXPECT_NE(form.result(), QDialog::Accepted);
+  // Enter in the name box confirms.
+  form.bookt->setText(QStringLiteral("都市"));
+  emit form.bookt->returnPressed();
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  ASSERT_EQ(tree.root()->childCount(), 2);
+  QTreeWidgetItem *added = tree.root()->child(1);
+  EXPECT_EQ(added->text(0), QStringLiteral("都市"));
+
+  // Renaming: the selected category, its own name is fine.
+  tree.setCurrentItem(tree.root());
+  controller->editCategory();
+  EXPECT_EQ(messages.shown.last(), QStringLiteral("当前未选中小说分类!"));
+  form.prepareEdit(BookTree::nodeOf(added).id, added->text(0));
+  EXPECT_EQ(form.RzBitBtn1->text(), QStringLiteral("确认修改"));
+  form.setResult(0);
+  form.RzBitBtn1Click();
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  form.setResult(0);
+  form.bookt->setText(QStringLiteral("言情"));
+  form.RzBitBtn1Click();
+  EXPECT_EQ(added->text(0), QStringLiteral("言情"));
 }
 
 TEST_F(ShelfViews, TreeFollowsDropsAndDeletes) {

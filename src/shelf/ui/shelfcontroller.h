@@ -83,6 +83,8 @@ public:
           *N98 = nullptr, *N112 = nullptr, *N78 = nullptr, *N81 = nullptr, *N82 = nullptr;
 
   Conversions &conversions() { return conversions_; }
+  // The hooks may be completed later by the features that provide them.
+  ShelfHooks &hooks() { return hooks_; }
 
 private:
   void buildChapterMenu();

@@ -14,7 +14,7 @@
 namespace inkwren {
 
 ShelfWiring::ShelfWiring(Services &services, Tmainform &main)
-    : services_(services), shelf_(services, current_), chapters_(services.db),
+    : services_(services), main_(main), shelf_(services, current_), chapters_(services.db),
       files_(services.folder), tree_(new BookTree(shelf_)),
       list_(new ChapterList(chapters_, current_)), latest_(new LatestList(chapters_)) {
   main.installViews(tree_, latest_, list_);
@@ -42,6 +42,18 @@ ShelfWiring::ShelfWiring(Services &services, Tmainform &main)
 }
 
 ShelfWiring::~ShelfWiring() = default;
+
+void ShelfWiring::setBookPropertiesDialog(std::function<void(const QString &)> open) {
+  controller_->hooks().openBookProperties = std::move(open);
+  ShelfController &c = *controller_;
+  BookTree &tree = *tree_;
+  Tmainform::wire(main_.N5, [&c, &tree] { c.bookshuxing(tree.selectedNode()); });
+  Tmainform::wire(main_.RzToolButton16, [&c] { c.bookPropertiesButton(); });
+}
+
+void ShelfWiring::setShowCurrentChapter(std::function<void()> show) {
+  controller_->hooks().showCurrentChapter = std::move(show);
+}
 
 void wireShelf(Tmainform &main, ShelfController &c, BookTree &tree) {
   QObject::connect(&tree, &QWidget::customContextMenuRequested, &main, [&main, &tree](const QPoint &pos) {

@@ -10,6 +10,7 @@
 #include "shelf/currentbook.h"
 #include "shelf/ui/platform.h"
 
+#include <functional>
 #include <memory>
 
 namespace inkwren {
@@ -34,8 +35,15 @@ public:
   LatestList &latestList() { return *latest_; }
   ShelfController &controller() { return *controller_; }
 
+  // The add-book dialog in its properties mode, for a book id: connects "小说属性" (menu and
+  // tool bar) to it.
+  void setBookPropertiesDialog(std::function<void(const QString &bookId)> open);
+  // Shows the current chapter again in the reading page (after a conversion or an edit).
+  void setShowCurrentChapter(std::function<void()> show);
+
 private:
   Services &services_;
+  Tmainform &main_;
   CurrentBook current_;
   Bookshelf shelf_;
   ChapterStore chapters_;

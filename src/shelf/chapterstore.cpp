@@ -95,11 +95,13 @@ bool ChapterStore::markAll(const QString &bookId, bool read) {
                        {read ? 1 : 0, num(bookId)}));
 }
 
-void ChapterStore::zjdelsql(const ChapterFiles &files, const QString &bookId,
+bool ChapterStore::zjdelsql(const ChapterFiles &files, const QString &bookId,
                             const QString &chapterId) {
-  db_.exec(QStringLiteral("delete from book_zhangjie where bookid=? and zhangjieid=?"),
-           {num(bookId), num(chapterId)});
+  if (!db_.exec(QStringLiteral("delete from book_zhangjie where bookid=? and zhangjieid=?"),
+                {num(bookId), num(chapterId)}))
+    return false;
   files.deleteChapter(bookId, chapterId);
+  return true;
 }
 
 bool ChapterStore::editzjsx(const QString &bookId, const QString &chapterId, const QString &name,

@@ -51,9 +51,9 @@ public:
   // Sets readstate of every chapter of the book, filtered ones included.
   bool markAll(const QString &bookId, bool read);
 
-  // Deletes one chapter row and its text file and picture folder (the files go even when the
-  // row could not be deleted, as the user asked for them to go).
-  void zjdelsql(const ChapterFiles &files, const QString &bookId, const QString &chapterId);
+  // Deletes one chapter row and then its text file and picture folder (missing files are no
+  // error). A row that could not be deleted keeps its files; false then.
+  bool zjdelsql(const ChapterFiles &files, const QString &bookId, const QString &chapterId);
 
   // Stores a chapter's name, volume and address.
   bool editzjsx(const QString &bookId, const QString &chapterId, const QString &name,

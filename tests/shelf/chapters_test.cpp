@@ -198,12 +198,19 @@ TEST_F(ChaptersTest, DeleteRemovesRowTextAndPicturesAndToleratesMissingFiles) {
   QFile pic(files.chapterDir(b, a) + "/0.jpg");
   ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
   pic.close();
-  store.zjdelsql(files, b, a);
-  store.zjdelsql(files, b, c); // no files at all
+  EXPECT_TRUE(store.zjdelsql(files, b, a));
+  EXPECT_TRUE(store.zjdelsql(files, b, c)); // no files at all
   EXPECT_TRUE(order().isEmpty());
   EXPECT_FALSE(QFile::exists(files.chapterFile(b, a)));
   EXPECT_FALSE(QDir(files.chapterDir(b, a)).exists());
   EXPECT_TRUE(messages.said.isEmpty());
+
+  // A row that can't be deleted keeps its text.
+  QString kept = chapter(b, "kept", 3);
+  ASSERT_TRUE(files.writeChapter(b, kept, "text"));
+  db.connectionend();
+  EXPECT_FALSE(store.zjdelsql(files, b, kept));
+  EXPECT_TRUE(QFile::exists(files.chapterFile(b, kept)));
 }
 
 TEST_F(ChaptersTest, LatestListsNewestFirstAndEqualTimesByLargerKey) {

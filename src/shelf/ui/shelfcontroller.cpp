@@ -183,8 +183,9 @@ void ShelfController::zjdel() {
     QTreeWidgetItem *item = list_.topLevelItem(i);
     if (!item->isSelected())
       continue;
-    chapters_.zjdelsql(files_, bookId, ChapterList::chapterId(item));
-    delete item;
+    // A chapter whose row stays (a failing statement) stays listed, with its text.
+    if (chapters_.zjdelsql(files_, bookId, ChapterList::chapterId(item)))
+      delete item;
   }
   shelf_.redrawbookx(bookId);
 }

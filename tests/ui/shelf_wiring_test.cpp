@@ -1,0 +1,84 @@
+// The bookshelf inside a real main window.
+#include "core/database.h"
+#include "core/datafolder.h"
+#include "core/settings.h"
+#include "fakes.h"
+#include "shelf/ui/booktree.h"
+#include "shelf/ui/chapterlist.h"
+#include "shelf/ui/latestlist.h"
+#include "shelf/ui/shelfwiring.h"
+#include "shell/mainform.h"
+
+#include <QAction>
+#include <QDir>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace inkwren;
+using namespace inkwren::test;
+
+namespace {
+
+struct ShelfInWindow : ::testing::Test {
+  QTemporaryDir dir;
+  DataFolder folder{dir.path()};
+  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
+  Database db;
+  FakeMessages messages;
+  Services services{folder, settings, db, messages, QStringLiteral("http://127.0.0.1:9/")};
+  std::unique_ptr<Tmainform> main;
+  std::unique_ptr<ShelfWiring> shelf;
+
+  void SetUp() override {
+    for (const char *sub : {"config", "db", "book"})
+      QDir(dir.path()).mkpath(QLatin1String(sub));
+    const QString path = folder.path(QStringLiteral("db/book.dat"));
+    ASSERT_TRUE(Database::createLibrary(path, nullptr));
+    ASSERT_TRUE(db.connectioncreat(path));
+    main = std::make_unique<Tmainform>(services, makeFakeHtmlView);
+    shelf = std::make_unique<ShelfWiring>(services, *main);
+  }
+};
+
+TEST_F(ShelfInWindow, ViewsAndCommandsAreTheShelfs) {
+  EXPECT_EQ(main->booktree, &shelf->tree());
+  EXPECT_EQ(main->mululv, &shelf->chapterList());
+  EXPECT_EQ(main->newdlv, &shelf->latestList());
+  for (QAction *a : {main->N6, main->N7, main->N9, main->N10, main->N12, main->N88,
+                     main->RzToolButton13, main->RzToolButton17})
+    EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+
+  // "删除分类" with nothing chosen says so.
+  shelf->bookshelf().drawbookpanel();
+  main->N12->trigger();
+  EXPECT_EQ(messages.shown.last(), QStringLiteral("当前未选中小说分类!"));
+}
+
+TEST_F(ShelfInWindow, DeletingTheBookOpenForReadingGoesBackToTheShelf) {
+  auto id = shelf->bookshelf().newbook_do(QStringLiteral("T"), QStringLiteral("书"), {},
+                                          QStringLiteral("http://x/"));
+  ASSERT_TRUE(id);
+  shelf->currentBook().set(*id, QStringLiteral("书"));
+  main->topbp4->show();
+  main->topbp4Click();
+  ASSERT_EQ(main->pagestate, 4);
+  ASSERT_TRUE(shelf->bookshelf().delebook(*id, true));
+  EXPECT_EQ(main->pagestate, 1);
+  EXPECT_TRUE(main->topbp4->isHidden());
+  EXPECT_FALSE(shelf->currentBook().isOpen());
+}
+
+TEST_F(ShelfInWindow, LatestUpdatesAreDrawnWhenTheirPageIsFirstShown) {
+  auto id = shelf->bookshelf().newbook_do(QStringLiteral("T"), QStringLiteral("书"), {},
+                                          QStringLiteral("http://x/"));
+  ASSERT_TRUE(id);
+  db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,paix) values (?,'c',1)"),
+          {id->toLongLong()});
+  EXPECT_EQ(shelf->latestList().topLevelItemCount(), 0);
+  main->topbp3Click();
+  EXPECT_EQ(shelf->latestList().topLevelItemCount(), 1);
+}
+
+} // namespace

@@ -86,8 +86,15 @@ UpdateController::UpdateController(Services &services, Tmainform &main, ShelfWir
           startWorker(bookId, TThreadDown::UpdateBook);
       },
       [this](const QString &bookId) {
-        if (current_ && running() && current_->bookId() == bookId)
+        if (!current_ || current_->bookId() != bookId)
+          return;
+        // The book's files are deleted next: wait for the worker's thread, so that nothing
+        // it was about to write appears after them (a fetch under way is cut short).
+        TThreadDown *w = current_;
+        if (running())
           stopdown();
+        w->stop();
+        w->wait(10000);
       });
   setIdle();
 }

@@ -203,9 +203,7 @@ bool Bookshelf::delebook(const QString &bookIdArg, bool forced) {
     return false;
   if (isUpdating(bookId) && stopUpdate_)
     stopUpdate_(bookId);
-  // delbcheckvm: the book open for reading goes with it.
-  if (current_.id() == bookId)
-    current_.clear();
+  delbcheckvm(bookId);
   bool deleted = store_.deleteBook(bookId);
   auto [c, i] = findBook(bookId);
   if (c)
@@ -216,6 +214,11 @@ bool Bookshelf::delebook(const QString &bookIdArg, bool forced) {
   if (deleted)
     files_.deleteBook(bookId);
   return deleted;
+}
+
+void Bookshelf::delbcheckvm(const QString &bookId) {
+  if (current_.id() == bookId)
+    current_.clear();
 }
 
 bool Bookshelf::delebookt(const QString &typeId) {

@@ -84,6 +84,8 @@ public:
   // Deletes a book with its chapter rows and folder, after "确认要删除当前小说？" unless forced;
   // "当前没有选中小说!" when bookId is no book. A book open for reading is closed first.
   bool delebook(const QString &bookId, bool forced);
+  // Closes the book open for reading when it is this one (it is being deleted).
+  void delbcheckvm(const QString &bookId);
   // Deletes a category with all its books (no question: the caller asks).
   bool delebookt(const QString &typeId);
 

@@ -210,7 +210,7 @@ void BookTree::startDrag(Qt::DropActions) {
   auto *mime = new QMimeData;
   mime->setData(QLatin1String(kDragMime), node.id.toUtf8());
   drag->setMimeData(mime);
-  drag->setPixmap(currentItem()->icon(0).pixmap(16, 16));
+  drag->setPixmap(selectedItems().front()->icon(0).pixmap(16, 16));
   drag->exec(Qt::MoveAction);
 }
 

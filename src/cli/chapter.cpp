@@ -15,11 +15,9 @@ int chapter(Context &ctx) {
   }
   Engine engine(ctx.home);
   const QByteArray url = codec::encode(ctx.args[0]);
-  const QByteArrayList rule = engine.rules.ruleFor(url);
-  if (rule.isEmpty()) {
-    printErr(QStringLiteral("inkwren-cli: 没有这个网站的规则\n"));
+  const QByteArrayList rule = engine.ruleOrComplain(url);
+  if (rule.isEmpty())
     return 1;
-  }
   ChapterDownloader downloader(engine.db, engine.fetcher, engine.interpreter, engine.files);
   printOut(codec::decode(downloader.chapterText({}, {}, url, rule, false)));
   return 0;

@@ -27,4 +27,11 @@ bool Engine::openLibrary() {
   return false;
 }
 
+QByteArrayList Engine::ruleOrComplain(const QByteArray &address) {
+  QByteArrayList rule = rules.ruleFor(address);
+  if (rule.isEmpty())
+    printErr(QStringLiteral("inkwren-cli: 没有这个网站的规则\n"));
+  return rule;
+}
+
 } // namespace inkwren::cli

@@ -25,6 +25,9 @@ struct Engine {
   explicit Engine(const QString &home);
   // Opens the library; prints why not and gives false when it can't be opened.
   bool openLibrary();
+  // The rule record for an address; prints "没有这个网站的规则" and gives an empty list when the
+  // site has none.
+  QByteArrayList ruleOrComplain(const QByteArray &address);
 
   DataFolder folder;
   Settings settings;

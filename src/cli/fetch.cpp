@@ -2,11 +2,8 @@
 // on any failure), fetched with the directory flag set, and nothing else.
 #include "cli/commands.h"
 
+#include "cli/engine.h"
 #include "core/codec.h"
-#include "core/datafolder.h"
-#include "core/settings.h"
-#include "rules/fetcher.h"
-#include "rules/webpath.h"
 
 namespace inkwren::cli {
 
@@ -15,12 +12,8 @@ int fetch(Context &ctx) {
     printErr(QStringLiteral("usage: inkwren-cli fetch URL\n"));
     return 2;
   }
-  Settings settings(DataFolder(ctx.home).path(QStringLiteral("config/set.ini")));
-  settings.newset();
-  settings.getset(1);
-  WebPath webpath;
-  Fetcher fetcher(settings, webpath);
-  writeOut(fetcher.opurl(codec::encode(ctx.args[0]), {}, 0, 1));
+  Engine engine(ctx.home);
+  writeOut(engine.fetcher.opurl(codec::encode(ctx.args[0]), {}, 0, 1));
   return 0;
 }
 

@@ -3,9 +3,8 @@
 // Exit status 1 and no output when there is no rule for the site.
 #include "cli/commands.h"
 
+#include "cli/engine.h"
 #include "core/codec.h"
-#include "core/datafolder.h"
-#include "rules/ruleset.h"
 
 namespace inkwren::cli {
 
@@ -14,9 +13,8 @@ int rule(Context &ctx) {
     printErr(QStringLiteral("usage: inkwren-cli rule URL\n"));
     return 2;
   }
-  RuleSet rules(DataFolder(ctx.home).path(QStringLiteral("db/bookset.dat")));
-  rules.loadRules();
-  const QByteArrayList record = rules.ruleFor(codec::encode(ctx.args[0]));
+  Engine engine(ctx.home);
+  const QByteArrayList record = engine.rules.ruleFor(codec::encode(ctx.args[0]));
   if (record.isEmpty())
     return 1;
   QString out;

@@ -16,11 +16,9 @@ int toc(Context &ctx) {
   }
   Engine engine(ctx.home);
   const QByteArray url = codec::encode(ctx.args[0]);
-  const QByteArrayList rule = engine.rules.ruleFor(url);
-  if (rule.isEmpty()) {
-    printErr(QStringLiteral("inkwren-cli: 没有这个网站的规则\n"));
+  const QByteArrayList rule = engine.ruleOrComplain(url);
+  if (rule.isEmpty())
     return 1;
-  }
   QByteArray page = engine.interpreter.guizstr(engine.fetcher.opurl(url, {}, 0, 1), rule.value(1));
   ChapterListExtractor extractor(engine.db, engine.interpreter);
   QString out;

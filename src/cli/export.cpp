@@ -9,12 +9,20 @@
 #include "shelf/shelfstore.h"
 
 namespace inkwren::cli {
+namespace {
+
+bool isBookId(const QString &text) {
+  bool ok = false;
+  text.toLongLong(&ok);
+  return ok;
+}
+
+} // namespace
 
 int exportBook(Context &ctx) {
   QStringList args = ctx.args;
   const bool force = args.removeAll(QStringLiteral("--force")) > 0;
-  bool numeric = false;
-  if (args.size() != 2 || (args[0].toLongLong(&numeric), !numeric)) {
+  if (args.size() != 2 || !isBookId(args[0])) {
     printErr(QStringLiteral("usage: inkwren-cli export BOOKID FILE [--force]\n"));
     return 2;
   }

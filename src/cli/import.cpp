@@ -9,10 +9,18 @@
 #include "shelf/shelfstore.h"
 
 namespace inkwren::cli {
+namespace {
+
+bool isBookId(const QString &text) {
+  bool ok = false;
+  text.toLongLong(&ok);
+  return ok;
+}
+
+} // namespace
 
 int importFile(Context &ctx) {
-  bool numeric = false;
-  if (ctx.args.size() != 2 || (ctx.args[0].toLongLong(&numeric), !numeric)) {
+  if (ctx.args.size() != 2 || !isBookId(ctx.args[0])) {
     printErr(QStringLiteral("usage: inkwren-cli import BOOKID FILE\n"));
     return 2;
   }

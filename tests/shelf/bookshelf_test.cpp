@@ -233,6 +233,17 @@ TEST_F(BookshelfTest, DeletingABookAsksAndSaysWhenThereIsNone) {
   EXPECT_FALSE(shelf.getbn(a));
 }
 
+TEST_F(BookshelfTest, ABookWhoseRowsCannotBeDeletedLeavesTheTreeButKeepsItsFiles) {
+  QString t = category(QStringLiteral("T"), 1);
+  QString a = book(t, QStringLiteral("a"), 1);
+  QDir().mkpath(folder.path("book/" + a));
+  shelf.drawbookpanel();
+  db.connectionend();
+  EXPECT_FALSE(shelf.delebook(a, true));
+  EXPECT_FALSE(shelf.getbn(a));
+  EXPECT_TRUE(QDir(folder.path("book/" + a)).exists());
+}
+
 TEST_F(BookshelfTest, EditBookStoresFieldsAndMovesItToItsNewCategory) {
   QString t = category(QStringLiteral("T"), 1);
   QString a = book(t, QStringLiteral("a"), 1);

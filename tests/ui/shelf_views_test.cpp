@@ -297,6 +297,72 @@ TEST_F(ShelfViews, MoveLockBlocksDragsUntilClicked) {
   EXPECT_EQ(ChapterList::chapterId(list.selectedRow()), ids[4]);
 }
 
+TEST_F(ShelfViews, RefillAfterAnUpdateKeepsTheSelectionQuietly) {
+  QString t = category(QStringLiteral("T"), 1), b = book(t, QStringLiteral("书"), 1);
+  chapter(b, QStringLiteral("k1"), 1);
+  QString k2 = chapter(b, QStringLiteral("k2"), 2);
+  current.set(b, QStringLiteral("书"));
+  list.drawmulu(0);
+  list.setCurrentItem(list.getzjTListItem(k2));
+  chapter(b, QStringLiteral("k0"), 0); // the update added a chapter in front
+  int changes = 0;
+  QObject::connect(&list, &QTreeWidget::itemSelectionChanged, [&] { ++changes; });
+  list.checkredrawmulu(QStringLiteral("999")); // another book: nothing
+  EXPECT_EQ(listNames(), (QStringList{"k1", "k2"}));
+  list.checkredrawmulu(b);
+  EXPECT_EQ(listNames(), (QStringList{"k0", "k1", "k2"}));
+  EXPECT_EQ(ChapterList::chapterId(list.selectedRow()), k2);
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(ShelfViews, EditingChapterPropertiesOnTheReadingPage) {
+  QString t = category(QStringLiteral("T"), 1), b = book(t, QStringLiteral("书"), 1);
+  QString c = chapter(b, QStringLiteral("旧名"), 1);
+  current.set(b, QStringLiteral("书"));
+  list.drawmulu(0);
+  list.setCurrentItem(list.topLevelItem(0));
+  Tzjsxform form(services, chapters, list, current, urls, [this] { return page; });
+  ASSERT_TRUE(form.prepareEdit());
+  EXPECT_EQ(form.zjnm->text(), QStringLiteral("旧名"));
+  EXPECT_EQ(form.RzBitBtn2->text(), QStringLiteral("修改"));
+  form.zjnm->setText(QStringLiteral("新'名\""));
+  form.fjnm->setText(QStringLiteral("卷二"));
+  form.zjml->setText(QStringLiteral("  http://s/2  "));
+  form.RzBitBtn1->click();
+  EXPECT_EQ(urls.opened, QStringList{QStringLiteral("http://s/2")});
+  form.RzBitBtn2Click();
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  auto stored = chapters.chapter(b, c);
+  EXPECT_EQ(stored->name, QStringLiteral("新'名\""));
+  EXPECT_EQ(stored->volume, QStringLiteral("卷二"));
+  EXPECT_EQ(list.topLevelItem(0)->text(ChapterList::VolumeColumn), QStringLiteral("卷二"));
+
+  // A failing statement says "操作失败!" and keeps the dialog open.
+  form.setResult(0);
+  db.connectionend();
+  form.RzBitBtn2Click();
+  EXPECT_EQ(messages.shown.last(), QStringLiteral("操作失败!"));
+  EXPECT_NE(form.result(), QDialog::Accepted);
+}
+
+TEST_F(ShelfViews, ConvertingSelectedChaptersShowsTheChapterAgain) {
+  QString t = category(QStringLiteral("T"), 1), b = book(t, QStringLiteral("书"), 1);
+  QString c1 = chapter(b, QStringLiteral("c1"), 1), c2 = chapter(b, QStringLiteral("c2"), 2);
+  ASSERT_TRUE(files.writeChapter(b, c1, codec::encode(QStringLiteral("简体"))));
+  ASSERT_TRUE(files.writeChapter(b, c2, codec::encode(QStringLiteral("简体"))));
+  int shown = 0;
+  controller->hooks().showCurrentChapter = [&] { ++shown; };
+  current.set(b, QStringLiteral("书"));
+  list.drawmulu(0);
+  controller->N66->trigger(); // nothing selected: nothing happens
+  EXPECT_EQ(shown, 0);
+  list.topLevelItem(1)->setSelected(true);
+  controller->N66->trigger();
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(codec::decode(files.readChapter(b, c2)), QStringLiteral("簡體\r\n"));
+  EXPECT_EQ(codec::decode(files.readChapter(b, c1)), QStringLiteral("简体\r\n"));
+}
+
 TEST_F(ShelfViews, InsertingAChapterPutsItBeforeTheSelectedOne) {
   QString t = category(QStringLiteral("T"), 1), b = book(t, QStringLiteral("书"), 1);
   QStringList ids;

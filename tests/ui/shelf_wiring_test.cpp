@@ -56,14 +56,24 @@ TEST_F(ShelfInWindow, ViewsAndCommandsAreTheShelfs) {
   EXPECT_EQ(messages.shown.last(), QStringLiteral("当前未选中小说分类!"));
 }
 
-TEST_F(ShelfInWindow, DeletingTheBookOpenForReadingGoesBackToTheShelf) {
+TEST_F(ShelfInWindow, OpeningABookAndDeletingItWhileOpen) {
   auto id = shelf->bookshelf().newbook_do(QStringLiteral("T"), QStringLiteral("书"), {},
                                           QStringLiteral("http://x/"));
   ASSERT_TRUE(id);
-  shelf->currentBook().set(*id, QStringLiteral("书"));
-  main->topbp4->show();
-  main->topbp4Click();
+  for (int k = 1; k <= 2; ++k)
+    db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,paix) values (?,?,?)"),
+            {id->toLongLong(), QStringLiteral("c%1").arg(k), k});
+  shelf->bookshelf().redrawbookx(*id);
+  shelf->tree().setCurrentItem(shelf->tree().getbn(*id));
+  main->N19->trigger();
   ASSERT_EQ(main->pagestate, 4);
+  EXPECT_EQ(shelf->currentBook().id(), *id);
+  EXPECT_EQ(shelf->currentBook().name(), QStringLiteral("书")); // without the count
+  EXPECT_EQ(main->topbp4->text(), QStringLiteral("书"));
+  EXPECT_FALSE(main->topbp4->isHidden());
+  ASSERT_EQ(shelf->chapterList().topLevelItemCount(), 2);
+  EXPECT_EQ(shelf->chapterList().selectedRow(), shelf->chapterList().topLevelItem(0));
+
   ASSERT_TRUE(shelf->bookshelf().delebook(*id, true));
   EXPECT_EQ(main->pagestate, 1);
   EXPECT_TRUE(main->topbp4->isHidden());

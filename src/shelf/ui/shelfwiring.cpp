@@ -1,5 +1,6 @@
 #include "shelf/ui/shelfwiring.h"
 
+#include "core/codec.h"
 #include "shell/mainform.h"
 #include "shelf/ui/booktree.h"
 #include "shelf/ui/chapterlist.h"
@@ -39,6 +40,28 @@ ShelfWiring::ShelfWiring(Services &services, Tmainform &main)
       latest->drawnewdlv();
   };
   wireShelf(main, *controller_, *tree_);
+  Tmainform::wire(main.N19, [this] {
+    const ShelfNode node = tree_->selectedNode();
+    if (node.kind == ShelfNode::Book)
+      viewbook(node.id);
+  });
+  QObject::connect(tree_, &QTreeWidget::itemDoubleClicked, &main, [&main] { main.N19->trigger(); });
+}
+
+void ShelfWiring::viewbook(const QString &bookId) {
+  if (bookId != current_.id()) {
+    const TPItem *book = shelf_.getbn(bookId);
+    if (!book)
+      return;
+    current_.set(bookId, book->name);
+    main_.topbp4->setText(book->name);
+    main_.topbp4->setFixedWidth(7 * int(codec::encode(book->name).size()) + 24);
+    main_.topbp4->show();
+    list_->drawmulu(0);
+    if (!list_->selectedRow() && list_->topLevelItemCount() > 0)
+      list_->setCurrentItem(list_->topLevelItem(0));
+  }
+  main_.topbp4Click();
 }
 
 ShelfWiring::~ShelfWiring() = default;

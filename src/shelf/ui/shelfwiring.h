@@ -38,6 +38,11 @@ public:
   // The add-book dialog in its properties mode, for a book id: connects "小说属性" (menu and
   // tool bar) to it.
   void setBookPropertiesDialog(std::function<void(const QString &bookId)> open);
+  // Opens a book on the page "当前阅读": it becomes the current book, its tab shows its name,
+  // the chapter list is filled (first row selected), and the page is shown. "阅读小说" and a
+  // double click on the tree call it. The reading page completes it with its own steps.
+  void viewbook(const QString &bookId);
+
   // Shows the current chapter again in the reading page (after a conversion or an edit).
   void setShowCurrentChapter(std::function<void()> show);
 

@@ -1,27 +1,12 @@
 // inkwren-cli list, export and import on a data folder of their own.
+#include "cli_fixture.h"
 #include "core/codec.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-struct CliShelf : ::testing::Test {
-  QTemporaryDir dir;
-  QString home() { return dir.filePath(QStringLiteral("home")); }
-  struct Output {
-    int status;
-    QString out, err;
-  };
-  Output cli(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral(INKWREN_CLI), QStringList{QStringLiteral("--home"), home()} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-  }
+struct CliShelf : inkwren::test::CliFixture {
   QByteArray read(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");

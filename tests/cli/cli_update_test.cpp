@@ -1,4 +1,5 @@
 // inkwren-cli against a data folder of its own and a novel site on 127.0.0.1.
+#include "cli_fixture.h"
 #include "core/codec.h"
 #include "core/database.h"
 #include "rules/rulefile.h"
@@ -16,22 +17,8 @@ using namespace inkwren::test;
 
 namespace {
 
-struct Cli : ::testing::Test {
-  QTemporaryDir dir;
+struct Cli : CliFixture {
   LoopbackServer site;
-  QString home() { return dir.filePath(QStringLiteral("home")); }
-
-  struct Output {
-    int status;
-    QString out, err;
-  };
-  Output cli(const QStringList &args) {
-    QProcess p;
-    p.start(QStringLiteral(INKWREN_CLI), QStringList{QStringLiteral("--home"), home()} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-  }
 
   void SetUp() override {
     ASSERT_EQ(cli({QStringLiteral("key"), QStringLiteral("http://x.example/")}).status, 0); // first start

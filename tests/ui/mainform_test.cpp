@@ -3,8 +3,9 @@
 #include "core/settings.h"
 #include "core/ui/messagewindows.h"
 #include "core/ui/startup.h"
-#include "fakes.h"
+#include "data_fixture.h"
 #include "shell/mainform.h"
+#include "shelf/ui/shelfwiring.h"
 
 #include <QAction>
 #include <QFile>
@@ -25,17 +26,11 @@ using namespace inkwren::test;
 namespace {
 
 // A main window on a temporary data folder with fake messages and a fake HTML view.
-struct Window : ::testing::Test {
-  QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
-  FakeMessages messages;
-  Services services{folder, settings, db, messages, QStringLiteral("http://127.0.0.1:9/")};
+struct Window : DataFixture {
   std::unique_ptr<Tmainform> main;
 
   void SetUp() override {
-    QDir(dir.path()).mkpath(QStringLiteral("config"));
+    DataFixture::SetUp();
     main = std::make_unique<Tmainform>(services, makeFakeHtmlView);
   }
   FakeHtmlView *view() { return static_cast<FakeHtmlView *>(main->webem); }
@@ -153,9 +148,10 @@ TEST_F(Window, ApplyingSettingsWritesNothingBack) {
 }
 
 TEST_F(Window, StartupWithoutALibraryTellsTheUser) {
-  bool drew = false, updated = false;
+  ShelfWiring shelf(services, *main);
+  bool updated = false;
   Startup::Steps steps;
-  steps.drawbookpanel = [&] { drew = true; };
+  steps.drawbookpanel = [&] { shelf.bookshelf().drawbookpanel(); };
   steps.updateAll = [&] { updated = true; };
   Startup startup(services, *main, steps);
   startup.FormCreate();
@@ -164,7 +160,10 @@ TEST_F(Window, StartupWithoutALibraryTellsTheUser) {
   EXPECT_EQ(startup.txtadvtime->interval(), 100);
   startup.txtadvtimeTimer();
   EXPECT_EQ(messages.shown, QStringList{QStringLiteral("连接数据库失败!")});
-  EXPECT_TRUE(drew);
+  // The shelf holds only its root.
+  ASSERT_EQ(main->booktree->topLevelItemCount(), 1);
+  EXPECT_EQ(main->booktree->topLevelItem(0)->text(0), QStringLiteral("我的书架"));
+  EXPECT_EQ(main->booktree->topLevelItem(0)->childCount(), 0);
   EXPECT_FALSE(updated); // autodbook is "0"
   EXPECT_EQ(startup.txtadvtime->interval(), 60000);
   startup.txtadvtimeTimer(); // later ticks never run the deferred stage again
@@ -174,7 +173,6 @@ TEST_F(Window, StartupWithoutALibraryTellsTheUser) {
 }
 
 TEST_F(Window, StartupOpensAnExistingLibraryAndUpdatesWhenAsked) {
-  ASSERT_TRUE(QDir().mkpath(folder.path(QStringLiteral("db"))));
   ASSERT_TRUE(Database::createLibrary(folder.path(QStringLiteral("db/book.dat")), nullptr));
   QFile ini(settings.path());
   ASSERT_TRUE(ini.open(QIODevice::WriteOnly));

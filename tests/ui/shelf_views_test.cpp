@@ -3,7 +3,7 @@
 #include "core/database.h"
 #include "core/datafolder.h"
 #include "core/settings.h"
-#include "fakes.h"
+#include "data_fixture.h"
 #include "shelf/bookshelf.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
@@ -51,13 +51,7 @@ public:
   QStringList opened;
 };
 
-struct ShelfViews : ::testing::Test {
-  QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
-  FakeMessages messages;
-  Services services{folder, settings, db, messages, QStringLiteral("http://127.0.0.1:9/")};
+struct ShelfViews : DataFixture {
   CurrentBook current;
   Bookshelf shelf{services, current};
   ChapterStore chapters{db};
@@ -72,11 +66,8 @@ struct ShelfViews : ::testing::Test {
   std::unique_ptr<ShelfController> controller;
 
   void SetUp() override {
-    QDir(dir.path()).mkpath(QStringLiteral("db"));
-    QDir(dir.path()).mkpath(QStringLiteral("book"));
-    const QString path = folder.path(QStringLiteral("db/book.dat"));
-    ASSERT_TRUE(Database::createLibrary(path, nullptr));
-    ASSERT_TRUE(db.connectioncreat(path));
+    DataFixture::SetUp();
+    openLibrary();
     ShelfHooks hooks;
     hooks.pagestate = [this] { return page; };
     hooks.updateRunning = [this] { return updating; };

@@ -2,7 +2,7 @@
 #include "core/database.h"
 #include "core/datafolder.h"
 #include "core/settings.h"
-#include "fakes.h"
+#include "data_fixture.h"
 #include "shelf/ui/booktree.h"
 #include "shelf/ui/chapterlist.h"
 #include "shelf/ui/latestlist.h"
@@ -21,22 +21,13 @@ using namespace inkwren::test;
 
 namespace {
 
-struct ShelfInWindow : ::testing::Test {
-  QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
-  FakeMessages messages;
-  Services services{folder, settings, db, messages, QStringLiteral("http://127.0.0.1:9/")};
+struct ShelfInWindow : DataFixture {
   std::unique_ptr<Tmainform> main;
   std::unique_ptr<ShelfWiring> shelf;
 
   void SetUp() override {
-    for (const char *sub : {"config", "db", "book"})
-      QDir(dir.path()).mkpath(QLatin1String(sub));
-    const QString path = folder.path(QStringLiteral("db/book.dat"));
-    ASSERT_TRUE(Database::createLibrary(path, nullptr));
-    ASSERT_TRUE(db.connectioncreat(path));
+    DataFixture::SetUp();
+    openLibrary();
     main = std::make_unique<Tmainform>(services, makeFakeHtmlView);
     shelf = std::make_unique<ShelfWiring>(services, *main);
   }

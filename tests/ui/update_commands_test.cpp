@@ -3,7 +3,7 @@
 #include "core/database.h"
 #include "core/datafolder.h"
 #include "core/settings.h"
-#include "fakes.h"
+#include "data_fixture.h"
 #include "rules/fetcher.h"
 #include "rules/rulefile.h"
 #include "rules/ruleinterpreter.h"
@@ -29,13 +29,7 @@ using namespace inkwren::test;
 
 namespace {
 
-struct UpdateWindow : ::testing::Test {
-  QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
-  FakeMessages messages;
-  Services services{folder, settings, db, messages, QStringLiteral("http://127.0.0.1:9/")};
+struct UpdateWindow : DataFixture {
   WebPath webpath;
   Fetcher fetcher{settings, webpath};
   RuleInterpreter interpreter{fetcher};
@@ -47,8 +41,8 @@ struct UpdateWindow : ::testing::Test {
   int chapterDelayMs = 0;
 
   void SetUp() override {
-    ASSERT_TRUE(folder.prepare(nullptr, QString()));
-    ASSERT_TRUE(db.connectioncreat(folder.path(QStringLiteral("db/book.dat"))));
+    DataFixture::SetUp();
+    openLibrary();
     QByteArray rec = "<dw><wk>" + RuleSet::geturlkey(site.url("/")) + "</wk><s0></s0><s1></s1>"
                      "<s2><a href=\"(.*?)\">(.*?)</a></s2><s3>$2</s3><s4>[webpath]$1</s4><s5></s5>"
                      "<s6></s6><s7>{{1}}<p>{{t}}</p></s7><s8></s8><s9></s9><s10></s10></dw>";

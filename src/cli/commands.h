@@ -17,6 +17,8 @@ void writeOut(QByteArrayView bytes);
 // Writes UTF-8 text to standard output / standard error.
 void printOut(const QString &text);
 void printErr(const QString &text);
+// Whether an argument is a whole number (a book or chapter id).
+bool isId(const QString &text);
 
 // Rules engine: run a rule expression, print a site key, print a site's rule record, fetch a page.
 int expr(Context &ctx);

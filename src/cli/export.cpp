@@ -9,20 +9,10 @@
 #include "shelf/shelfstore.h"
 
 namespace inkwren::cli {
-namespace {
-
-bool isBookId(const QString &text) {
-  bool ok = false;
-  text.toLongLong(&ok);
-  return ok;
-}
-
-} // namespace
-
 int exportBook(Context &ctx) {
   QStringList args = ctx.args;
   const bool force = args.removeAll(QStringLiteral("--force")) > 0;
-  if (args.size() != 2 || !isBookId(args[0])) {
+  if (args.size() != 2 || !isId(args[0])) {
     printErr(QStringLiteral("usage: inkwren-cli export BOOKID FILE [--force]\n"));
     return 2;
   }

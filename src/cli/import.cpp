@@ -9,18 +9,8 @@
 #include "shelf/shelfstore.h"
 
 namespace inkwren::cli {
-namespace {
-
-bool isBookId(const QString &text) {
-  bool ok = false;
-  text.toLongLong(&ok);
-  return ok;
-}
-
-} // namespace
-
 int importFile(Context &ctx) {
-  if (ctx.args.size() != 2 || !isBookId(ctx.args[0])) {
+  if (ctx.args.size() != 2 || !isId(ctx.args[0])) {
     printErr(QStringLiteral("usage: inkwren-cli import BOOKID FILE\n"));
     return 2;
   }

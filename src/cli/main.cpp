@@ -18,6 +18,12 @@ void printErr(const QString &text) {
   std::fwrite(b.data(), 1, size_t(b.size()), stderr);
 }
 
+bool isId(const QString &text) {
+  bool ok = false;
+  text.toLongLong(&ok);
+  return ok;
+}
+
 namespace {
 
 struct Command {

@@ -164,10 +164,16 @@ bool ShelfStore::deleteBook(const QString &bookId) {
   });
 }
 
-bool ShelfStore::moveCategory(const QString &draggedId, const QString &targetId) {
+// Places row draggedId just before row targetId in the order of a table by shifting the keys in
+// between by one; `alsoSet` (", column=?") and its values are stored on the moved row with its
+// new key. The table and column names are the callers' constants.
+bool ShelfStore::moveBefore(const QString &table, const QString &idColumn, const QString &draggedId,
+                            const QString &targetId, const QString &alsoSet,
+                            const QVariantList &alsoValues) {
   return db_.transaction([&] {
     auto key = [&](const QString &id) -> std::optional<qint64> {
-      auto r = db_.queryOne(QStringLiteral("select paix from book_type where typeid=?"), {num(id)});
+      auto r = db_.queryOne(QStringLiteral("select paix from %1 where %2=?").arg(table, idColumn),
+                            {num(id)});
       if (!r || !*r)
         return std::nullopt;
       return (*r)->integer(QStringLiteral("paix"));
@@ -175,39 +181,24 @@ bool ShelfStore::moveCategory(const QString &draggedId, const QString &targetId)
     auto p1 = key(draggedId), p2 = key(targetId);
     if (!p1 || !p2)
       return false;
+    const QString place = QStringLiteral("update %1 set paix=?%2 where %3=?").arg(table, alsoSet, idColumn);
     if (*p1 < *p2)
-      return db_.exec(QStringLiteral("update book_type set paix=paix-1 where paix>? and paix<?"),
+      return db_.exec(QStringLiteral("update %1 set paix=paix-1 where paix>? and paix<?").arg(table),
                       {*p1, *p2}) &&
-             db_.exec(QStringLiteral("update book_type set paix=? where typeid=?"),
-                      {*p2 - 1, num(draggedId)});
-    return db_.exec(QStringLiteral("update book_type set paix=paix+1 where paix>=? and paix<?"),
+             db_.exec(place, QVariantList{*p2 - 1} + alsoValues + QVariantList{num(draggedId)});
+    return db_.exec(QStringLiteral("update %1 set paix=paix+1 where paix>=? and paix<?").arg(table),
                     {*p2, *p1}) &&
-           db_.exec(QStringLiteral("update book_type set paix=? where typeid=?"),
-                    {*p2, num(draggedId)});
+           db_.exec(place, QVariantList{*p2} + alsoValues + QVariantList{num(draggedId)});
   });
 }
 
+bool ShelfStore::moveCategory(const QString &draggedId, const QString &targetId) {
+  return moveBefore(QStringLiteral("book_type"), QStringLiteral("typeid"), draggedId, targetId, {}, {});
+}
+
 bool ShelfStore::moveBook(const QString &draggedId, const QString &targetId, const QString &typeId) {
-  return db_.transaction([&] {
-    auto key = [&](const QString &id) -> std::optional<qint64> {
-      auto r = db_.queryOne(QStringLiteral("select paix from book_list where bookid=?"), {num(id)});
-      if (!r || !*r)
-        return std::nullopt;
-      return (*r)->integer(QStringLiteral("paix"));
-    };
-    auto p1 = key(draggedId), p2 = key(targetId);
-    if (!p1 || !p2)
-      return false;
-    if (*p1 < *p2)
-      return db_.exec(QStringLiteral("update book_list set paix=paix-1 where paix>? and paix<?"),
-                      {*p1, *p2}) &&
-             db_.exec(QStringLiteral("update book_list set paix=?,typeid=? where bookid=?"),
-                      {*p2 - 1, num(typeId), num(draggedId)});
-    return db_.exec(QStringLiteral("update book_list set paix=paix+1 where paix>=? and paix<?"),
-                    {*p2, *p1}) &&
-           db_.exec(QStringLiteral("update book_list set paix=?,typeid=? where bookid=?"),
-                    {*p2, num(typeId), num(draggedId)});
-  });
+  return moveBefore(QStringLiteral("book_list"), QStringLiteral("bookid"), draggedId, targetId,
+                    QStringLiteral(",typeid=?"), {num(typeId)});
 }
 
 bool ShelfStore::moveBookToCategory(const QString &bookId, const QString &typeId) {

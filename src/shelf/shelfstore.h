@@ -57,6 +57,8 @@ public:
   bool moveBookToCategory(const QString &bookId, const QString &typeId);
 
 private:
+  bool moveBefore(const QString &table, const QString &idColumn, const QString &draggedId,
+                  const QString &targetId, const QString &alsoSet, const QVariantList &alsoValues);
   Result<qint64> nextKey(const QString &table);
   Database &db_;
 };

@@ -76,7 +76,7 @@ BENCHMARK(BM_StoreTableOfContents)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 void BM_DownloadChapterFromLoopback(benchmark::State &state) {
   QString body;
-  while (body.size() < 15000)
+  while (body.size() < 17600)
     body += QStringLiteral("　　少年站在山巅，望着远处翻涌的云海，心中百感交集。&nbsp;<br/>");
   const QByteArray page = codec::encode(QStringLiteral("<html><head><title>第一章</title></head><body>"
                                                        "<div id=\"content\">%1</div><div id=\"footer\">"
@@ -103,7 +103,7 @@ BENCHMARK(BM_DownloadChapterFromLoopback)->Unit(benchmark::kMicrosecond);
 // The same chapter's processing alone: rules, word count, file and count, no fetch.
 void BM_ProcessChapterPage(benchmark::State &state) {
   QString body;
-  while (body.size() < 15000)
+  while (body.size() < 17600)
     body += QStringLiteral("　　少年站在山巅，望着远处翻涌的云海，心中百感交集。&nbsp;<br/>");
   const QByteArray page = codec::encode(QStringLiteral("<div id=\"content\">%1</div>").arg(body));
   Library lib;

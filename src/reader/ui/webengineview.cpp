@@ -27,12 +27,17 @@ public:
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     s->setDefaultTextEncoding(QStringLiteral("GB18030"));
     connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
-      if (!ok && !showingFallback_ && view_->url().scheme().startsWith(QLatin1String("http"))) {
+      if (showingFallback_) {
+        // The built-in page is up; the load that was asked for failed.
+        showingFallback_ = false;
+        Q_EMIT loadFinished(false);
+        return;
+      }
+      if (!ok && view_->url().scheme().startsWith(QLatin1String("http"))) {
         showingFallback_ = true;
         view_->setHtml(QString::fromUtf8(kUnreachable));
         return;
       }
-      showingFallback_ = false;
       Q_EMIT loadFinished(ok);
     });
   }

@@ -42,7 +42,7 @@ int main(int argc, char **argv) {
   RuleInterpreter interpreter(fetcher);
   RuleSet rules(folder.path(QStringLiteral("db/bookset.dat")));
 
-  Tmainform mainform(services, createWebEngineView);
+  Tmainform mainform(services, createHtmlView);
   messages.setMainWindow(&mainform);
   ShelfWiring shelf(services, mainform);
   UpdateController updates(services, mainform, shelf, rules, webpath, fetcher, interpreter);

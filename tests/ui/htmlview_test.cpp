@@ -1,5 +1,6 @@
-// The real HTML view on Qt WebEngine: the reading template of the data folder loads, and a
-// page that can't be reached shows the built-in page instead of the engine's error page.
+// The HTML views: on Qt WebEngine the reading template of the data folder loads, and a page
+// that can't be reached shows the built-in page instead of the engine's error page; the plain
+// view shows local pages and never fetches web addresses.
 #include "reader/ui/htmlview.h"
 
 #include <QApplication>
@@ -50,4 +51,17 @@ TEST(WebEngineView, UnreachablePageShowsTheQuietPage) {
   ASSERT_TRUE(waitFor(done));
   EXPECT_FALSE(ok);
   EXPECT_FALSE(view->url().toString().contains(QLatin1String("127.0.0.1:9")));
+}
+
+TEST(TextBrowserView, ShowsLocalPagesOnly) {
+  std::unique_ptr<HtmlView> view(createTextBrowserView(nullptr));
+  QList<bool> results;
+  QObject::connect(view.get(), &HtmlView::loadFinished, [&](bool ok) { results << ok; });
+  view->load(QUrl::fromLocalFile(QStringLiteral(INKWREN_SOURCE_DATA_DIR "/book/bank.html")));
+  view->load(QUrl(QStringLiteral("http://127.0.0.1:9/")));
+  QElapsedTimer t;
+  t.start();
+  while (results.size() < 2 && t.elapsed() < 5000)
+    QApplication::processEvents();
+  EXPECT_EQ(results, (QList<bool>{true, false}));
 }

@@ -1,13 +1,9 @@
 // inkwren-cli expr [--webpath URL] RULEFILE [INPUT]: runs the rule expression held in RULEFILE
 // (GBK, one command a line) over INPUT, or standard input, and writes the resulting bytes.
 #include "cli/commands.h"
+#include "cli/engine.h"
 
 #include "core/codec.h"
-#include "core/datafolder.h"
-#include "core/settings.h"
-#include "rules/fetcher.h"
-#include "rules/ruleinterpreter.h"
-#include "rules/webpath.h"
 
 #include <QFile>
 
@@ -17,10 +13,10 @@ namespace inkwren::cli {
 
 int expr(Context &ctx) {
   QStringList files;
-  WebPath webpath;
+  Engine engine(ctx.home);
   for (qsizetype i = 0; i < ctx.args.size(); ++i) {
     if (ctx.args[i] == QLatin1String("--webpath") && i + 1 < ctx.args.size())
-      webpath.set(codec::encode(ctx.args[++i]));
+      engine.webpath.set(codec::encode(ctx.args[++i]));
     else
       files.append(ctx.args[i]);
   }
@@ -41,13 +37,7 @@ int expr(Context &ctx) {
     printErr(QStringLiteral("inkwren-cli: can't read %1\n").arg(files.value(1, QStringLiteral("standard input"))));
     return 1;
   }
-  const QByteArray text = input.readAll();
-
-  Settings settings(DataFolder(ctx.home).path(QStringLiteral("config/set.ini")));
-  settings.newset();
-  settings.getset(1);
-  Fetcher fetcher(settings, webpath);
-  writeOut(RuleInterpreter(fetcher).guizstr(text, rule));
+  writeOut(engine.interpreter.guizstr(input.readAll(), rule));
   return 0;
 }
 

@@ -571,6 +571,9 @@ void Tmainform::setMaxbPicture() {
 }
 
 void Tmainform::maxbClick() {
+  // Whatever size a user drag left pending is superseded by this one.
+  userResizing_ = false;
+  resizeSettled_->stop();
   Settings &s = services_.settings;
   QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
   if (!maximized_) {

@@ -21,6 +21,8 @@ using namespace inkwren;
 int main(int argc, char **argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  // The name that places the program's own caches (the web views' storage), kept ASCII.
+  QApplication::setApplicationName(QStringLiteral("inkwren"));
   QString home;
   QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); ++i)

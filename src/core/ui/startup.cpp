@@ -37,8 +37,7 @@ Startup::Startup(Services &services, Tmainform &mainform, Steps steps, QObject *
 Startup::~Startup() { FormDestroy(); }
 
 void Startup::FormCreate() {
-  QApplication::setApplicationDisplayName(QString());
-  QApplication::setApplicationName(QStringLiteral("墨鹪"));
+  mainform_.setWindowTitle(QStringLiteral("墨鹪"));
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_ = new QSystemTrayIcon(QIcon(artwork::logo(64)), this);
     tray_->setToolTip(QStringLiteral("墨鹪"));

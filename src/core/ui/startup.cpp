@@ -7,7 +7,6 @@
 #include "shell/artwork.h"
 #include "shell/mainform.h"
 
-#include <QApplication>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>

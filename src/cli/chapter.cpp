@@ -9,10 +9,8 @@
 namespace inkwren::cli {
 
 int chapter(Context &ctx) {
-  if (ctx.args.size() != 1) {
-    printErr(QStringLiteral("usage: inkwren-cli chapter URL\n"));
+  if (!hasArgs(ctx, 1, "chapter URL"))
     return 2;
-  }
   Engine engine(ctx.home);
   const QByteArray url = codec::encode(ctx.args[0]);
   const QByteArrayList rule = engine.ruleOrComplain(url);

@@ -19,6 +19,8 @@ void printOut(const QString &text);
 void printErr(const QString &text);
 // Whether an argument is a whole number (a book or chapter id).
 bool isId(const QString &text);
+// True when the command got exactly n arguments; else prints "usage: inkwren-cli " + usage.
+bool hasArgs(const Context &ctx, qsizetype n, const char *usage);
 
 // Rules engine: run a rule expression, print a site key, print a site's rule record, fetch a page.
 int expr(Context &ctx);

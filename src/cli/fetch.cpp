@@ -8,10 +8,8 @@
 namespace inkwren::cli {
 
 int fetch(Context &ctx) {
-  if (ctx.args.size() != 1) {
-    printErr(QStringLiteral("usage: inkwren-cli fetch URL\n"));
+  if (!hasArgs(ctx, 1, "fetch URL"))
     return 2;
-  }
   Engine engine(ctx.home);
   writeOut(engine.fetcher.opurl(codec::encode(ctx.args[0]), {}, 0, 1));
   return 0;

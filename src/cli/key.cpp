@@ -7,10 +7,8 @@
 namespace inkwren::cli {
 
 int key(Context &ctx) {
-  if (ctx.args.size() != 1) {
-    printErr(QStringLiteral("usage: inkwren-cli key URL\n"));
+  if (!hasArgs(ctx, 1, "key URL"))
     return 2;
-  }
   printOut(codec::decode(RuleSet::geturlkey(codec::encode(ctx.args[0]))) + u'\n');
   return 0;
 }

@@ -18,6 +18,13 @@ void printErr(const QString &text) {
   std::fwrite(b.data(), 1, size_t(b.size()), stderr);
 }
 
+bool hasArgs(const Context &ctx, qsizetype n, const char *usage) {
+  if (ctx.args.size() == n)
+    return true;
+  printErr(QStringLiteral("usage: inkwren-cli %1\n").arg(QString::fromUtf8(usage)));
+  return false;
+}
+
 bool isId(const QString &text) {
   bool ok = false;
   text.toLongLong(&ok);

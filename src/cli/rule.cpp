@@ -9,10 +9,8 @@
 namespace inkwren::cli {
 
 int rule(Context &ctx) {
-  if (ctx.args.size() != 1) {
-    printErr(QStringLiteral("usage: inkwren-cli rule URL\n"));
+  if (!hasArgs(ctx, 1, "rule URL"))
     return 2;
-  }
   Engine engine(ctx.home);
   const QByteArrayList record = engine.rules.ruleFor(codec::encode(ctx.args[0]));
   if (record.isEmpty())

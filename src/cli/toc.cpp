@@ -10,10 +10,8 @@
 namespace inkwren::cli {
 
 int toc(Context &ctx) {
-  if (ctx.args.size() != 1) {
-    printErr(QStringLiteral("usage: inkwren-cli toc URL\n"));
+  if (!hasArgs(ctx, 1, "toc URL"))
     return 2;
-  }
   Engine engine(ctx.home);
   const QByteArray url = codec::encode(ctx.args[0]);
   const QByteArrayList rule = engine.ruleOrComplain(url);

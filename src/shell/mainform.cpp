@@ -658,8 +658,6 @@ void Tmainform::mousePressEvent(QMouseEvent *e) {
   QWidget::mousePressEvent(e);
 }
 
-void Tmainform::mouseDoubleClickEvent(QMouseEvent *e) { QWidget::mouseDoubleClickEvent(e); }
-
 bool Tmainform::eventFilter(QObject *watched, QEvent *event) {
   auto *w = qobject_cast<QWidget *>(watched);
   if (w && event->type() == QEvent::MouseButtonPress) {
@@ -675,9 +673,8 @@ bool Tmainform::eventFilter(QObject *watched, QEvent *event) {
         }
         return true;
       }
-      // Title band, title label, tab band, toolbar background and bottom panel move the window.
-      if (w == topbar && topbar->actionAt(me->position().toPoint()))
-        return false;
+      // Title band, title label, tab band, toolbar background and bottom panel move the window
+      // (presses on the toolbar's buttons go to the buttons, not through here).
       beginmove();
       return true;
     }

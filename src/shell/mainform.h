@@ -130,7 +130,6 @@ public:
 protected:
   void mousePressEvent(QMouseEvent *e) override;
   void mouseMoveEvent(QMouseEvent *e) override;
-  void mouseDoubleClickEvent(QMouseEvent *e) override;
   void resizeEvent(QResizeEvent *e) override;
   void paintEvent(QPaintEvent *e) override;
   bool eventFilter(QObject *watched, QEvent *event) override;

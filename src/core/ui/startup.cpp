@@ -45,8 +45,7 @@ void Startup::FormCreate() {
   mainform_.downsb->hide();
   Settings &s = services_.settings;
   s.setLive(false);
-  s.newset();
-  s.getset();
+  s.getset(); // over the defaults the table was built with
   mainform_.useset();
   s.setLive(true);
   mainform_.topbp1Click();
@@ -56,7 +55,6 @@ void Startup::FormCreate() {
 void Startup::txtadvtimeTimer() {
   if (txtadvtime->interval() == 100) {
     txtadvtime->setInterval(60000);
-    secondStageRan_ = true;
     QString why;
     if (!services_.db.connectioncreat(services_.folder.path(QStringLiteral("db/book.dat")), &why))
       services_.messages.tsxx(QStringLiteral("连接数据库失败!"));

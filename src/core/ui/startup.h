@@ -43,14 +43,12 @@ public:
   void FormDestroy();
 
   QTimer *txtadvtime = nullptr;
-  bool secondStageRan() const { return secondStageRan_; }
 
 private:
   Services &services_;
   Tmainform &mainform_;
   Steps steps_;
   QSystemTrayIcon *tray_ = nullptr;
-  bool secondStageRan_ = false;
 };
 
 } // namespace inkwren

@@ -109,8 +109,6 @@ void UpdateController::setButtons(bool busy) {
   main_.downb->setIcon(artwork::glyph(busy ? QStringLiteral("停") : QStringLiteral("更"), busy ? stop : idle));
   main_.downallb->setText(busy ? QStringLiteral("停止更新") : QStringLiteral("更新全部"));
   main_.downb->setText(busy ? QStringLiteral("停止更新") : QStringLiteral("更新"));
-  main_.downallb->setProperty("running", busy);
-  main_.downb->setProperty("running", busy);
 }
 
 void UpdateController::setIdle() {

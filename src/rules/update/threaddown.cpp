@@ -32,8 +32,6 @@ void TThreadDown::start() {
 
 bool TThreadDown::wait(unsigned long ms) { return !thread_ || thread_->wait(ms); }
 
-bool TThreadDown::isFinished() const { return !thread_ || thread_->isFinished(); }
-
 void TThreadDown::dodown() {
   // Nothing may escape the thread; an unexpected failure ends the run like a normal end.
   try {

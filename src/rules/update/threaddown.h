@@ -58,13 +58,11 @@ public:
   int state() const { return state_.load(); }
   // Waits for the thread to end; true when it has (or never started).
   bool wait(unsigned long ms = ULONG_MAX);
-  bool isFinished() const;
 
   const QString &bookId() const { return bookId_; }
   // True when the run ended early because a chapter could not be stored (a file that can't be
   // written, a failing statement) or an unexpected error.
   bool failed() const { return failed_.load(); }
-  int mode() const { return mode_; }
 
   // The run itself, on the calling thread (the headless command line and tests use it).
   void dodown();

@@ -1,14 +1,9 @@
 // Storing a long table of contents, and the cost of one chapter download beside the network.
 #include "core/codec.h"
-#include "core/database.h"
-#include "core/datafolder.h"
-#include "core/settings.h"
-#include "rules/fetcher.h"
-#include "rules/ruleinterpreter.h"
+#include "core/messages.h"
 #include "rules/update/chapterdownloader.h"
 #include "rules/update/chapterlistextractor.h"
-#include "rules/webpath.h"
-#include "shelf/chapterfiles.h"
+#include "shell/appcontext.h"
 #include "support/loopback_server.h"
 
 #include <QCoreApplication>
@@ -19,18 +14,23 @@ using namespace inkwren;
 
 namespace {
 
+struct NoMessages : Messages {
+  void tsxx(const QString &) override {}
+  bool qrxx(const QString &) override { return false; }
+};
+
+// The program's object graph on a fresh data folder with an empty library.
 struct Library {
   QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
-  WebPath webpath;
-  Fetcher fetcher{settings, webpath};
-  RuleInterpreter interpreter{fetcher};
-  ChapterFiles files{folder};
+  NoMessages messages;
+  AppContext app{dir.path(), messages};
+  ChapterStore &chapters = app.chapters;
+  const ChapterFiles &files = app.files;
+  const Fetcher &fetcher = app.main.fetcher;
+  const RuleInterpreter &interpreter = app.main.interpreter;
   Library() {
-    folder.prepare(nullptr, QString());
-    db.connectioncreat(folder.path(QStringLiteral("db/book.dat")));
+    app.folder.prepare(nullptr, QString());
+    app.openLibrary();
   }
 };
 
@@ -49,7 +49,8 @@ QByteArray longToc() {
   for (int i = 0; i < 5000; ++i) {
     if (i % 250 == 0)
       html += QStringLiteral("<dt>第%1卷 风云再起</dt>").arg(i / 250 + 1);
-    html += QStringLiteral("<dd><a href=\"/book/1234/%1.html\">第%1章 少年初入江湖</a></dd>").arg(i + 1);
+    html += QStringLiteral("<dd><a href=\"/book/1234/%1.html\">第%1章 少年初入江湖</a></dd>")
+                .arg(i + 1);
   }
   html += QStringLiteral("</div></body></html>");
   return codec::encode(html);
@@ -63,7 +64,7 @@ void BM_StoreTableOfContents(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     Library lib;
-    ChapterListExtractor extractor(lib.db, lib.interpreter);
+    ChapterListExtractor extractor(lib.chapters, lib.interpreter);
     state.ResumeTiming();
     int added = extractor.stozj(toc, QString::number(++book), r);
     benchmark::DoNotOptimize(added);
@@ -78,20 +79,24 @@ void BM_DownloadChapterFromLoopback(benchmark::State &state) {
   QString body;
   while (body.size() < 17600)
     body += QStringLiteral("　　少年站在山巅，望着远处翻涌的云海，心中百感交集。&nbsp;<br/>");
-  const QByteArray page = codec::encode(QStringLiteral("<html><head><title>第一章</title></head><body>"
-                                                       "<div id=\"content\">%1</div><div id=\"footer\">"
-                                                       "</div></body></html>").arg(body));
+  const QByteArray page =
+      codec::encode(QStringLiteral("<html><head><title>第一章</title></head><body>"
+                                   "<div id=\"content\">%1</div><div id=\"footer\">"
+                                   "</div></body></html>")
+                        .arg(body));
   test::LoopbackServer site;
   site.route("/1.html", test::HttpResponse::text(page));
   Library lib;
-  ChapterDownloader downloader(lib.db, lib.fetcher, lib.interpreter, lib.files);
-  lib.db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,zhangjieurl,paix) values (1,'a','u',1)"));
-  const QByteArrayList r = rule({"", "", "", "", "", "", "",
-                                 "{{1}}<div id=\"content\">{{t}}</div>\n{{2}}<div id=\"content\">{{t}}\n"
-                                 "{{2}}</div>{{t}}\n{{3}}<br\\s*/?>{{t}}#13#10\n{{2}}&nbsp;{{t}} ",
-                                 "<img src=\"(.*?)\">", "[webpath]$1", "{{0}}4{{t}}"});
+  ChapterDownloader downloader(lib.chapters, lib.fetcher, lib.interpreter, lib.files);
+  lib.chapters.addChapter(QStringLiteral("1"), QStringLiteral("a"), QString(), QStringLiteral("u"));
+  const QByteArrayList r =
+      rule({"", "", "", "", "", "", "",
+            "{{1}}<div id=\"content\">{{t}}</div>\n{{2}}<div id=\"content\">{{t}}\n"
+            "{{2}}</div>{{t}}\n{{3}}<br\\s*/?>{{t}}#13#10\n{{2}}&nbsp;{{t}} ",
+            "<img src=\"(.*?)\">", "[webpath]$1", "{{0}}4{{t}}"});
   for (auto _ : state) {
-    auto outcome = downloader.download(QStringLiteral("1"), QStringLiteral("1"), site.url("/1.html"), r);
+    auto outcome =
+        downloader.download(QStringLiteral("1"), QStringLiteral("1"), site.url("/1.html"), r);
     if (outcome != ChapterDownloader::Outcome::Stored)
       state.SkipWithError("chapter not stored");
   }
@@ -115,7 +120,7 @@ void BM_ProcessChapterPage(benchmark::State &state) {
     text = lib.interpreter.guizstr(text, "{{0}}4{{t}}");
     int count = ChapterFiles::zishutj(text);
     lib.files.writeChapter(QStringLiteral("1"), QStringLiteral("1"), text);
-    lib.db.exec(QStringLiteral("update book_zhangjie set zishutongji=? where bookid=1 and zhangjieid=1"), {count});
+    lib.chapters.setWords(QStringLiteral("1"), QStringLiteral("1"), count);
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * page.size());
 }

@@ -3,9 +3,6 @@
 #include "cli/commands.h"
 #include "cli/engine.h"
 
-#include "shelf/bookshelf.h"
-#include "shelf/currentbook.h"
-
 namespace inkwren::cli {
 
 int add(Context &ctx) {
@@ -14,9 +11,12 @@ int add(Context &ctx) {
   while (!args.isEmpty()) {
     QString a = args.takeFirst();
     if ((a == QLatin1String("--name") || a == QLatin1String("--author") ||
-         a == QLatin1String("--category")) && !args.isEmpty()) {
+         a == QLatin1String("--category")) &&
+        !args.isEmpty()) {
       QString v = args.takeFirst();
-      (a == QLatin1String("--name") ? name : a == QLatin1String("--author") ? author : category) = v;
+      (a == QLatin1String("--name")     ? name
+       : a == QLatin1String("--author") ? author
+                                        : category) = v;
     } else if (url.isEmpty() && !a.startsWith(QLatin1String("--"))) {
       url = a;
     } else {
@@ -25,16 +25,17 @@ int add(Context &ctx) {
     }
   }
   if (url.isEmpty() || name.trimmed().isEmpty() || category.trimmed().isEmpty()) {
-    printErr(QStringLiteral("usage: inkwren-cli add URL --name NAME [--author A] [--category C]\n"));
+    printErr(
+        QStringLiteral("usage: inkwren-cli add URL --name NAME [--author A] [--category C]\n"));
     return 2;
   }
   Engine engine(ctx.home);
   if (!engine.openLibrary())
     return 1;
-  CurrentBook current;
-  Bookshelf shelf(engine.services, current);
-  shelf.drawbookpanel();
-  auto id = shelf.newbook_do(category.trimmed(), name.trimmed(), author.trimmed(), url.trimmed());
+  engine.updates.setUpdateNewBooks(false);
+  engine.shelf.drawbookpanel();
+  auto id =
+      engine.shelf.newbook_do(category.trimmed(), name.trimmed(), author.trimmed(), url.trimmed());
   if (!id) {
     printErr(QStringLiteral("inkwren-cli: 无法新增小说\n"));
     return 1;

@@ -16,7 +16,8 @@ int chapter(Context &ctx) {
   const QByteArrayList rule = engine.ruleOrComplain(url);
   if (rule.isEmpty())
     return 1;
-  ChapterDownloader downloader(engine.db, engine.fetcher, engine.interpreter, engine.files);
+  ChapterDownloader downloader(engine.chapters, engine.main.fetcher, engine.main.interpreter,
+                               engine.files);
   printOut(codec::decode(downloader.chapterText({}, {}, url, rule, false)));
   return 0;
 }

@@ -4,24 +4,22 @@
 
 namespace inkwren::cli {
 
-void ConsoleMessages::tsxx(const QString &text) { printErr(text + QLatin1Char('\n')); }
+void ConsoleMessages::tsxx(const QString &text) {
+  printErr(text + QLatin1Char('\n'));
+}
 
 bool ConsoleMessages::qrxx(const QString &question) {
   printErr(question + QStringLiteral(" (取消)\n"));
   return false;
 }
 
-Engine::Engine(const QString &home)
-    : folder(home), settings(folder.path(QStringLiteral("config/set.ini"))),
-      services{folder, settings, db, messages, defaultWebroot()}, fetcher(settings, webpath),
-      interpreter(fetcher), rules(folder.path(QStringLiteral("db/bookset.dat"))), files(folder) {
-  settings.getset(1);
-  rules.loadRules();
+Engine::Engine(const QString &home) : AppContext(home, messages) {
+  loadForCommandLine();
 }
 
 bool Engine::openLibrary() {
   QString why;
-  if (db.connectioncreat(folder.path(QStringLiteral("db/book.dat")), &why))
+  if (AppContext::openLibrary(&why))
     return true;
   printErr(QStringLiteral("inkwren-cli: 连接数据库失败! (%1)\n").arg(why));
   return false;

@@ -4,7 +4,6 @@
 #include "cli/commands.h"
 #include "cli/engine.h"
 
-#include "shelf/chapterstore.h"
 #include "shelf/ebook.h"
 #include "shelf/shelfstore.h"
 
@@ -23,9 +22,8 @@ int exportBook(Context &ctx) {
     printErr(QStringLiteral("inkwren-cli: 没有编号为 %1 的小说\n").arg(args[0]));
     return 1;
   }
-  ChapterStore chapters(engine.db);
   const QString path = Ebook::ebookPath(args[1]);
-  switch (Ebook(chapters, engine.files).makeebook(args[0], path, force)) {
+  switch (Ebook(engine.chapters, engine.files).makeebook(args[0], path, force)) {
   case Ebook::Outcome::Written:
     printOut(path + QLatin1Char('\n'));
     return 0;

@@ -16,7 +16,7 @@ int expr(Context &ctx) {
   Engine engine(ctx.home);
   for (qsizetype i = 0; i < ctx.args.size(); ++i) {
     if (ctx.args[i] == QLatin1String("--webpath") && i + 1 < ctx.args.size())
-      engine.webpath.set(codec::encode(ctx.args[++i]));
+      engine.main.webpath.set(codec::encode(ctx.args[++i]));
     else
       files.append(ctx.args[i]);
   }
@@ -34,10 +34,11 @@ int expr(Context &ctx) {
   bool opened = files.size() == 2 ? (input.setFileName(files[1]), input.open(QIODevice::ReadOnly))
                                   : input.open(stdin, QIODevice::ReadOnly);
   if (!opened) {
-    printErr(QStringLiteral("inkwren-cli: can't read %1\n").arg(files.value(1, QStringLiteral("standard input"))));
+    printErr(QStringLiteral("inkwren-cli: can't read %1\n")
+                 .arg(files.value(1, QStringLiteral("standard input"))));
     return 1;
   }
-  writeOut(engine.interpreter.guizstr(input.readAll(), rule));
+  writeOut(engine.main.interpreter.guizstr(input.readAll(), rule));
   return 0;
 }
 

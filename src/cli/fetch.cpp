@@ -11,7 +11,7 @@ int fetch(Context &ctx) {
   if (!hasArgs(ctx, 1, "fetch URL"))
     return 2;
   Engine engine(ctx.home);
-  writeOut(engine.fetcher.opurl(codec::encode(ctx.args[0]), {}, 0, 1));
+  writeOut(engine.main.fetcher.opurl(codec::encode(ctx.args[0]), {}, 0, 1));
   return 0;
 }
 

@@ -5,7 +5,6 @@
 #include "cli/engine.h"
 
 #include "shelf/chapterimport.h"
-#include "shelf/chapterstore.h"
 #include "shelf/shelfstore.h"
 
 namespace inkwren::cli {
@@ -22,8 +21,7 @@ int importFile(Context &ctx) {
     printErr(QStringLiteral("inkwren-cli: 没有编号为 %1 的小说\n").arg(bookId));
     return 1;
   }
-  ChapterStore chapters(engine.db);
-  auto row = ChapterImport(chapters, engine.files).filetozj(bookId, ctx.args[1]);
+  auto row = ChapterImport(engine.chapters, engine.files).filetozj(bookId, ctx.args[1]);
   if (!row) {
     printErr(QStringLiteral("inkwren-cli: 无法导入 %1\n").arg(ctx.args[1]));
     return 1;

@@ -17,8 +17,9 @@ int toc(Context &ctx) {
   const QByteArrayList rule = engine.ruleOrComplain(url);
   if (rule.isEmpty())
     return 1;
-  QByteArray page = engine.interpreter.guizstr(engine.fetcher.opurl(url, {}, 0, 1), rule.value(1));
-  ChapterListExtractor extractor(engine.db, engine.interpreter);
+  const FetchContext &fetch = engine.main;
+  QByteArray page = fetch.interpreter.guizstr(fetch.fetcher.opurl(url, {}, 0, 1), rule.value(1));
+  ChapterListExtractor extractor(engine.chapters, fetch.interpreter);
   QString out;
   for (const TocEntry &e : extractor.extract(page, rule))
     out += e.name + QLatin1Char('\t') + e.volume + QLatin1Char('\t') + e.url + QLatin1Char('\n');

@@ -6,6 +6,8 @@
 #include <QMutexLocker>
 #include <QThread>
 
+#include <vector>
+
 namespace inkwren {
 namespace {
 
@@ -17,34 +19,60 @@ struct Row {
 
 // In index order.
 const Row kRows[Settings::count] = {
-    {"mainset", "autostart", "0"},         {"mainset", "firstrun", "1"},
-    {"mainset", "autodbook", "0"},         {"mainset", "width", "800"},
-    {"mainset", "height", "600"},          {"mainset", "fullscreen", "1"},
-    {"mainset", "versionid", "1.00"},      {"mainset", "autoup", "1"},
-    {"mainset", "sscount", "5"},           {"mainset", "closehide", "1"},
-    {"mainset", "closenoqr", "0"},         {"mainset", "defaultskin", ""},
-    {"mainset", "userlist", ""},           {"proxyset", "useproxy", "0"},
-    {"proxyset", "proxytype", "1"},        {"proxyset", "proxyserver", ""},
-    {"proxyset", "proxyport", ""},         {"proxyset", "proxyuser", ""},
-    {"proxyset", "proxypass", ""},         {"keyset", "showkey", "Alt+B"},
-    {"keyset", "capkey", "Alt+C"},         {"keyset", "bosskey", "Alt+X"},
-    {"keyset", "bossstop", "1"},           {"readset", "automark", "1"},
-    {"voiceset", "voicechoise", "0"},      {"voiceset", "voicerate", "0"},
-    {"voiceset", "voicevolume", "100"},    {"voiceset", "voiceread", "1"},
-    {"voiceset", "autonext", "1"},         {"captionset", "showcaption", "1"},
-    {"captionset", "captionleft", "100"},  {"captionset", "captiontop", "0"},
-    {"captionset", "captionwidth", "600"}, {"captionset", "captionback", "0"},
-    {"captionset", "backcolor", "#000000"}, {"captionset", "captionfont", "宋体"},
-    {"captionset", "captionsize", "30"},   {"captionset", "captionbold", "1"},
-    {"captionset", "vertical", "0"},       {"captionset", "captioncolor", "#FF0000"},
-    {"captionset", "showshadow", "1"},     {"captionset", "shadowcolor", "#000000"},
-    {"captionset", "showshade", "1"},      {"captionset", "shadecolor", "#FFFFFF"},
-    {"captionset", "shadetype", "2"},      {"captionset", "lockcap", "0"},
-    {"mainset", "ssout", "10"},            {"mainset", "setvid", "0"},
+    {"mainset", "autostart", "0"},
+    {"mainset", "firstrun", "1"},
+    {"mainset", "autodbook", "0"},
+    {"mainset", "width", "800"},
+    {"mainset", "height", "600"},
+    {"mainset", "fullscreen", "1"},
+    {"mainset", "versionid", "1.00"},
+    {"mainset", "autoup", "1"},
+    {"mainset", "sscount", "5"},
+    {"mainset", "closehide", "1"},
+    {"mainset", "closenoqr", "0"},
+    {"mainset", "defaultskin", ""},
+    {"mainset", "userlist", ""},
+    {"proxyset", "useproxy", "0"},
+    {"proxyset", "proxytype", "1"},
+    {"proxyset", "proxyserver", ""},
+    {"proxyset", "proxyport", ""},
+    {"proxyset", "proxyuser", ""},
+    {"proxyset", "proxypass", ""},
+    {"keyset", "showkey", "Alt+B"},
+    {"keyset", "capkey", "Alt+C"},
+    {"keyset", "bosskey", "Alt+X"},
+    {"keyset", "bossstop", "1"},
+    {"readset", "automark", "1"},
+    {"voiceset", "voicechoise", "0"},
+    {"voiceset", "voicerate", "0"},
+    {"voiceset", "voicevolume", "100"},
+    {"voiceset", "voiceread", "1"},
+    {"voiceset", "autonext", "1"},
+    {"captionset", "showcaption", "1"},
+    {"captionset", "captionleft", "100"},
+    {"captionset", "captiontop", "0"},
+    {"captionset", "captionwidth", "600"},
+    {"captionset", "captionback", "0"},
+    {"captionset", "backcolor", "#000000"},
+    {"captionset", "captionfont", "宋体"},
+    {"captionset", "captionsize", "30"},
+    {"captionset", "captionbold", "1"},
+    {"captionset", "vertical", "0"},
+    {"captionset", "captioncolor", "#FF0000"},
+    {"captionset", "showshadow", "1"},
+    {"captionset", "shadowcolor", "#000000"},
+    {"captionset", "showshade", "1"},
+    {"captionset", "shadecolor", "#FFFFFF"},
+    {"captionset", "shadetype", "2"},
+    {"captionset", "lockcap", "0"},
+    {"mainset", "ssout", "10"},
+    {"mainset", "setvid", "0"},
     {"mainset", "upvid", "0"},
 };
 
-bool validIndex(int i) { return i >= 0 && i < Settings::count; }
+bool validIndex(int i) {
+  return i >= 0 && i < Settings::count;
+}
 
 int hexPair(const QString &s, int from) {
   QString pair = s.mid(from, 2);
@@ -55,12 +83,28 @@ int hexPair(const QString &s, int from) {
 
 } // namespace
 
-Settings::Settings(QString path) : path_(std::move(path)) { newset(); }
+Settings::Settings(QString path, QObject *parent) : QObject(parent), path_(std::move(path)) {
+  newset();
+}
+
+void Settings::assign(const std::function<QString(int, const QString &)> &valueOf) {
+  std::vector<int> changedRows;
+  {
+    QMutexLocker lock(&mutex_);
+    for (int i = 0; i < count; ++i) {
+      QString v = valueOf(i, values_[i]);
+      if (v != values_[i]) {
+        values_[i] = std::move(v);
+        changedRows.push_back(i);
+      }
+    }
+  }
+  for (int i : changedRows)
+    Q_EMIT changed(i);
+}
 
 void Settings::newset() {
-  QMutexLocker lock(&mutex_);
-  for (int i = 0; i < count; ++i)
-    values_[i] = QString::fromUtf8(kRows[i].value);
+  assign([](int i, const QString &) { return QString::fromUtf8(kRows[i].value); });
 }
 
 QString Settings::section(int index) const {
@@ -80,10 +124,9 @@ bool Settings::getset(int maxAttempts, std::chrono::milliseconds retryDelay) {
     ProfileFile file(path_);
     if (file.load() == ProfileFile::LoadResult::Unreadable)
       continue;
-    QMutexLocker lock(&mutex_);
-    for (int i = 0; i < count; ++i)
-      values_[i] = codec::decode(
-          file.value(kRows[i].section, kRows[i].key, codec::encode(values_[i])));
+    assign([&file](int i, const QString &old) {
+      return codec::decode(file.value(kRows[i].section, kRows[i].key, codec::encode(old)));
+    });
     return true;
   }
   return false;
@@ -130,9 +173,13 @@ int Settings::number(int index, int fallback) const {
 }
 
 void Settings::setValue(int index, const QString &value) {
-  QMutexLocker lock(&mutex_);
-  if (validIndex(index))
+  {
+    QMutexLocker lock(&mutex_);
+    if (!validIndex(index) || values_[index] == value)
+      return;
     values_[index] = value;
+  }
+  Q_EMIT changed(index);
 }
 
 void Settings::store(int index, const QString &value) {

@@ -2,9 +2,14 @@
 // The settings table: 49 rows of section, key and value, addressed by index, built with its
 // defaults, overlaid once from "config/set.ini" and written back row by row as settings change.
 //
+// Every change of a row's value is announced by changed(index), so windows that show a setting
+// (options, hot keys, caption, skins) follow it wherever it was made.
+//
 // Threads: the main thread builds, changes and writes the table; workers read rows (proxy and
 // search rows) at any time. Reads and changes are guarded, so a reader never sees a torn value.
+// changed() is emitted on the thread that made the change.
 #include <QMutex>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -19,28 +24,73 @@ struct Rgb {
   bool operator==(const Rgb &) const = default;
 };
 
-class Settings {
+class Settings : public QObject {
+  Q_OBJECT
 public:
   // Row indexes, named after their keys.
   enum Index : int {
-    autostart, firstrun, autodbook, width, height, fullscreen, versionid, autoup, sscount,
-    closehide, closenoqr, defaultskin, userlist, useproxy, proxytype, proxyserver, proxyport,
-    proxyuser, proxypass, showkey, capkey, bosskey, bossstop, automark, voicechoise, voicerate,
-    voicevolume, voiceread, autonext, showcaption, captionleft, captiontop, captionwidth,
-    captionback, backcolor, captionfont, captionsize, captionbold, vertical, captioncolor,
-    showshadow, shadowcolor, showshade, shadecolor, shadetype, lockcap, ssout, setvid, upvid,
+    autostart,
+    firstrun,
+    autodbook,
+    width,
+    height,
+    fullscreen,
+    versionid,
+    autoup,
+    sscount,
+    closehide,
+    closenoqr,
+    defaultskin,
+    userlist,
+    useproxy,
+    proxytype,
+    proxyserver,
+    proxyport,
+    proxyuser,
+    proxypass,
+    showkey,
+    capkey,
+    bosskey,
+    bossstop,
+    automark,
+    voicechoise,
+    voicerate,
+    voicevolume,
+    voiceread,
+    autonext,
+    showcaption,
+    captionleft,
+    captiontop,
+    captionwidth,
+    captionback,
+    backcolor,
+    captionfont,
+    captionsize,
+    captionbold,
+    vertical,
+    captioncolor,
+    showshadow,
+    shadowcolor,
+    showshade,
+    shadecolor,
+    shadetype,
+    lockcap,
+    ssout,
+    setvid,
+    upvid,
     count
   };
 
   // path: the settings file ("config/set.ini" in the data folder).
-  explicit Settings(QString path);
+  explicit Settings(QString path, QObject *parent = nullptr);
 
   // Builds the table with its defaults.
   void newset();
   // Overlays the values found in the settings file. A file that exists but can't be read is
   // tried again every retryDelay up to maxAttempts times; then the defaults stay. Returns false
   // when the file could not be read at all.
-  bool getset(int maxAttempts = 20, std::chrono::milliseconds retryDelay = std::chrono::milliseconds(100));
+  bool getset(int maxAttempts = 20,
+              std::chrono::milliseconds retryDelay = std::chrono::milliseconds(100));
   // Writes every row (writeset) or one row (writesetx) to the file, unless settings are being
   // applied (the live flag is clear). Returns false when nothing reached the file.
   bool writeset();
@@ -69,7 +119,13 @@ public:
   // are red, green and blue in hexadecimal, 0 where a pair is missing or not hexadecimal.
   static Rgb HtmlToColor(const QString &text);
 
+Q_SIGNALS:
+  // The value of row index changed (by setValue, store, newset or getset).
+  void changed(int index);
+
 private:
+  // Replaces values under the lock, then announces the rows whose value differs.
+  void assign(const std::function<QString(int index, const QString &old)> &valueOf);
   bool write(const std::function<void(class ProfileFile &)> &rows);
 
   QString path_;

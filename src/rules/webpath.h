@@ -1,7 +1,8 @@
 #pragma once
 // The page directory "[webpath]": the directory of the address most recently fetched with the
-// directory flag set. One value for the whole process, owned by whoever builds the services and
-// passed by reference to the fetcher and the rule interpreter. Empty at start, never cleared.
+// directory flag set. Each job has one of its own in its fetch context (fetchcontext.h), and the
+// main thread has one; the fetcher sets it and the rule interpreter reads it. Empty at start,
+// never cleared.
 //
 // Threads: any. Reads and writes are guarded, so a reader sees either the old or the new value.
 #include <QByteArray>

@@ -49,7 +49,9 @@ void clearDirAt(int dfd) {
 
 ChapterFiles::ChapterFiles(const DataFolder &folder) : root_(folder.path(QStringLiteral("book"))) {}
 
-QString ChapterFiles::bookDir(const QString &bookId) const { return root_ + u'/' + bookId; }
+QString ChapterFiles::bookDir(const QString &bookId) const {
+  return root_ + u'/' + bookId;
+}
 
 QString ChapterFiles::chapterFile(const QString &bookId, const QString &chapterId) const {
   return bookDir(bookId) + u'/' + chapterId + QStringLiteral(".txt");
@@ -70,12 +72,25 @@ bool ChapterFiles::writeChapter(const QString &bookId, const QString &chapterId,
   return codec::writeLines(chapterFile(bookId, chapterId), gbk);
 }
 
+QString ChapterFiles::writePicture(const QString &bookId, const QString &chapterId,
+                                   const QString &name, QByteArrayView bytes) const {
+  if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') ||
+      name == QLatin1String("..") || name == QLatin1String("."))
+    return {};
+  const QString dir = chapterDir(bookId, chapterId);
+  if (!QDir().mkpath(dir) || !codec::writeFileAtomic(dir + u'/' + name, bytes))
+    return {};
+  return bookId + u'\\' + chapterId + u'\\' + name;
+}
+
 void ChapterFiles::deleteChapter(const QString &bookId, const QString &chapterId) const {
   QFile::remove(chapterFile(bookId, chapterId));
   DeleteDir(chapterDir(bookId, chapterId));
 }
 
-void ChapterFiles::deleteBook(const QString &bookId) const { DeleteDir(bookDir(bookId)); }
+void ChapterFiles::deleteBook(const QString &bookId) const {
+  DeleteDir(bookDir(bookId));
+}
 
 void ChapterFiles::DeleteDir(const QString &folder) {
   if (folder.isEmpty())

@@ -15,7 +15,7 @@ class ChapterFiles {
 public:
   explicit ChapterFiles(const DataFolder &folder);
 
-  QString bookDir(const QString &bookId) const;                             // .../book/B
+  QString bookDir(const QString &bookId) const;                               // .../book/B
   QString chapterFile(const QString &bookId, const QString &chapterId) const; // .../book/B/Z.txt
   QString chapterDir(const QString &bookId, const QString &chapterId) const;  // .../book/B/Z
 
@@ -24,6 +24,12 @@ public:
   // Writes the text as CR LF lines, creating the book folder when missing. The new file
   // replaces the old one only once it is complete. False when it could not be written.
   bool writeChapter(const QString &bookId, const QString &chapterId, QByteArrayView gbk) const;
+  // Writes picture `name` of a chapter (a plain file name, "0.jpg") into the chapter's picture
+  // folder, creating it when missing. Gives the reference the chapter text uses for it, relative
+  // to the "book" folder ("B\Z\0.jpg"), or an empty text when it could not be written or the
+  // name is not a plain file name.
+  QString writePicture(const QString &bookId, const QString &chapterId, const QString &name,
+                       QByteArrayView bytes) const;
   // Removes the chapter's text file and its picture folder; missing ones are no error.
   void deleteChapter(const QString &bookId, const QString &chapterId) const;
   // Removes the book's folder with everything in it.

@@ -24,8 +24,7 @@ std::optional<ChapterRow> ChapterImport::filetozj(const QString &bookId, const Q
   if (!row)
     return std::nullopt;
   if (!files_.writeChapter(bookId, row->id, text)) {
-    chapters_.db().exec(QStringLiteral("delete from book_zhangjie where bookid=? and zhangjieid=?"),
-                        {bookId.toLongLong(), row->id.toLongLong()});
+    chapters_.removeRow(bookId, row->id);
     return std::nullopt;
   }
   return row;

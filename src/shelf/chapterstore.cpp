@@ -2,10 +2,14 @@
 
 #include "shelf/chapterfiles.h"
 
+#include <QSet>
+
 namespace inkwren {
 namespace {
 
-qint64 num(const QString &id) { return id.toLongLong(); }
+qint64 num(const QString &id) {
+  return id.toLongLong();
+}
 
 ChapterRow chapterFrom(const Row &r) {
   ChapterRow c;
@@ -30,6 +34,25 @@ QString marks(qsizetype n) {
   return s;
 }
 
+Result<std::vector<ChapterRow>> chaptersFrom(Result<Rows> rows) {
+  if (!rows)
+    return Result<std::vector<ChapterRow>>::failure(rows.error());
+  std::vector<ChapterRow> out;
+  out.reserve(rows->size());
+  for (const Row &r : *rows)
+    out.push_back(chapterFrom(r));
+  return out;
+}
+
+// Addresses compare as the library compares them: ASCII letters without regard to case.
+QString addressKey(const QString &url) {
+  QString k = url;
+  for (QChar &c : k)
+    if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+      c = QChar(c.unicode() + 32);
+  return k;
+}
+
 } // namespace
 
 Result<std::vector<ChapterRow>> ChapterStore::drawmulu(const QString &bookId, int mode) {
@@ -43,13 +66,7 @@ Result<std::vector<ChapterRow>> ChapterStore::drawmulu(const QString &bookId, in
   auto rows = db_.query(QStringLiteral("select %1 from book_zhangjie where bookid=?%2")
                             .arg(QLatin1String(kChapterColumns), QLatin1String(ending)),
                         {num(bookId)});
-  if (!rows)
-    return Result<std::vector<ChapterRow>>::failure(rows.error());
-  std::vector<ChapterRow> out;
-  out.reserve(rows->size());
-  for (const Row &r : *rows)
-    out.push_back(chapterFrom(r));
-  return out;
+  return chaptersFrom(std::move(rows));
 }
 
 Result<std::vector<LatestRow>> ChapterStore::latest(int limit) {
@@ -63,8 +80,8 @@ Result<std::vector<LatestRow>> ChapterStore::latest(int limit) {
     return Result<std::vector<LatestRow>>::failure(rows.error());
   std::vector<LatestRow> out;
   for (const Row &r : *rows)
-    out.push_back({r.text(QStringLiteral("bookid")), r.text(QStringLiteral("bookname")),
-                   chapterFrom(r)});
+    out.push_back(
+        {r.text(QStringLiteral("bookid")), r.text(QStringLiteral("bookname")), chapterFrom(r)});
   return out;
 }
 
@@ -118,8 +135,8 @@ bool ChapterStore::setWords(const QString &bookId, const QString &chapterId, int
 }
 
 Result<qint64> ChapterStore::nextKey(const QString &bookId) {
-  auto row = db_.queryOne(QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"),
-                          {num(bookId)});
+  auto row = db_.queryOne(
+      QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"), {num(bookId)});
   if (!row)
     return Result<qint64>::failure(row.error());
   if (!*row || (*row)->isNull(QStringLiteral("mpx")))
@@ -195,6 +212,95 @@ bool ChapterStore::zjpaixsql(const QString &bookId, const QStringList &chapterId
         return false;
     return true;
   });
+}
+
+bool ChapterStore::removeRow(const QString &bookId, const QString &chapterId) {
+  return bool(db_.exec(QStringLiteral("delete from book_zhangjie where bookid=? and zhangjieid=?"),
+                       {num(bookId), num(chapterId)}));
+}
+
+Result<std::vector<ChapterRow>> ChapterStore::chaptersWithoutText(const QString &bookId) {
+  return chaptersFrom(db_.query(QStringLiteral("select %1 from book_zhangjie where bookid=? and "
+                                               "shifuxianshi=1 and zishutongji=0 order by paix")
+                                    .arg(QLatin1String(kChapterColumns)),
+                                {num(bookId)}));
+}
+
+Result<std::vector<ChapterRow>> ChapterStore::chaptersAmong(const QString &bookId,
+                                                            const QStringList &ids) {
+  QVariantList values{num(bookId)};
+  for (const QString &id : ids) {
+    bool ok = false;
+    const qint64 n = id.toLongLong(&ok);
+    if (ok)
+      values << n;
+  }
+  if (values.size() == 1)
+    return std::vector<ChapterRow>{};
+  return chaptersFrom(
+      db_.query(QStringLiteral("select %1 from book_zhangjie where bookid=? and "
+                               "shifuxianshi=1 and zhangjieid in (%2) order by paix")
+                    .arg(QLatin1String(kChapterColumns), marks(values.size() - 1)),
+                values));
+}
+
+int ChapterStore::appendNew(const QString &bookId, const std::vector<TocEntry> &entries) {
+  const qint64 book = num(bookId);
+  int added = 0;
+  // One transaction for the whole page: the known addresses are read inside it, so nothing
+  // another writer adds in between can be added twice, and a commit per chapter would make a
+  // long table of contents slow.
+  const bool committed = db_.transaction([&] {
+    auto top = db_.queryOne(
+        QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"), {book});
+    auto knownRows =
+        db_.query(QStringLiteral("SELECT zhangjieurl FROM book_zhangjie where bookid=?"), {book});
+    if (!top || !knownRows)
+      return false;
+    qint64 counter = *top ? (*top)->integer(QStringLiteral("mpx")) : 0;
+    QSet<QString> known;
+    known.reserve(knownRows->size() + qsizetype(entries.size()));
+    for (const Row &r : *knownRows)
+      known.insert(addressKey(r.text(QStringLiteral("zhangjieurl"))));
+    for (const TocEntry &e : entries) {
+      QString key = addressKey(e.url);
+      if (known.contains(key))
+        continue;
+      ++counter;
+      if (!db_.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,fenjuanname,"
+                                   "zhangjieurl,paix) values (?,?,?,?,?)"),
+                    {book, e.name, e.volume, e.url, counter}))
+        continue;
+      known.insert(key);
+      ++added;
+    }
+    return true;
+  });
+  return committed ? added : -1;
+}
+
+int ChapterStore::setOrderByAddress(const QString &bookId, const QStringList &urlsInOrder) {
+  int changed = 0;
+  db_.transaction([&] {
+    qint64 k = 0;
+    for (const QString &url : urlsInOrder) {
+      ++k;
+      auto r = db_.exec(
+          QStringLiteral("update book_zhangjie set paix=? where bookid=? and zhangjieurl=?"),
+          {k, num(bookId), url});
+      if (r && *r > 0)
+        ++changed;
+    }
+    return true;
+  });
+  return changed;
+}
+
+bool ChapterStore::setNameAndVolume(const QString &bookId, const QString &chapterId,
+                                    const QString &name, const QString &volume) {
+  return bool(db_.exec(QStringLiteral("update book_zhangjie set zhangjiename=?,fenjuanname=? where "
+                                      "bookid=? and zhangjieid=?"),
+                       {name, volume, num(bookId), num(chapterId)}));
 }
 
 } // namespace inkwren

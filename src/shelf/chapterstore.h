@@ -3,8 +3,11 @@
 // and change them: listing in the four orders, marking read or unread, deleting with files,
 // editing, adding, moving one chapter before another and storing a new order.
 //
+// It is the one place that reads or writes book_zhangjie: the update worker adds and downloads
+// chapters through it too.
+//
 // Threads: any (the library serialises statements). The chapter-list commands call it on the
-// main thread; the update worker may add chapters through addChapter from its own thread.
+// main thread; the update worker calls it from its own thread.
 #include "core/database.h"
 
 #include <QStringList>
@@ -17,13 +20,20 @@ namespace inkwren {
 class ChapterFiles;
 
 struct ChapterRow {
-  QString id;       // zhangjieid
-  QString name;     // zhangjiename
-  QString volume;   // fenjuanname
-  QString url;      // zhangjieurl
-  int words = 0;    // zishutongji; 0: no text yet
-  QString addtime;  // "yyyy-MM-dd hh:mm:ss"
+  QString id;        // zhangjieid
+  QString name;      // zhangjiename
+  QString volume;    // fenjuanname
+  QString url;       // zhangjieurl
+  int words = 0;     // zishutongji; 0: no text yet
+  QString addtime;   // "yyyy-MM-dd hh:mm:ss"
   int readstate = 0; // 0 unread, 1 read
+};
+
+// A chapter as a table of contents lists it, ready to be added.
+struct TocEntry {
+  QString name;
+  QString volume;
+  QString url;
 };
 
 // A row of the latest-updates list: a chapter with its book.
@@ -67,14 +77,34 @@ public:
                                        const QString &volume, const QString &url,
                                        std::optional<int> words = std::nullopt);
 
+  // Removes a chapter row only (an import whose text could not be written).
+  bool removeRow(const QString &bookId, const QString &chapterId);
+
+  // The update worker's statements.
+  // Shown chapters without text (word count 0), in the book's order.
+  Result<std::vector<ChapterRow>> chaptersWithoutText(const QString &bookId);
+  // The shown chapters among the given ids, in the book's order; ids that are not numbers are
+  // left out.
+  Result<std::vector<ChapterRow>> chaptersAmong(const QString &bookId, const QStringList &ids);
+  // Adds the chapters whose address the book does not have yet (addresses compare without
+  // regard to ASCII case, as the library does), numbered after its highest order key, in one
+  // transaction. A chapter whose insert fails is skipped; its number is not reused. Gives the
+  // number added, or -1 when the library could not be read.
+  int appendNew(const QString &bookId, const std::vector<TocEntry> &entries);
+  // Gives each chapter whose address is listed the position of its address in the list
+  // (1-based; an address listed twice ends with its last position), in one transaction. Gives
+  // the number of updates that changed a row.
+  int setOrderByAddress(const QString &bookId, const QStringList &urlsInOrder);
+  // Stores a chapter's name and volume.
+  bool setNameAndVolume(const QString &bookId, const QString &chapterId, const QString &name,
+                        const QString &volume);
+
   // Places chapter movedId just before chapter targetId by shifting the keys in between
   // (filtered chapters included). False when either is missing or a statement fails; then
   // nothing changed.
   bool zjmovesql(const QString &bookId, const QString &movedId, const QString &targetId);
   // Gives the chapters the keys 1, 2, 3, … in the given order; all or nothing.
   bool zjpaixsql(const QString &bookId, const QStringList &chapterIdsInOrder);
-
-  Database &db() { return db_; }
 
 private:
   Database &db_;

@@ -1,7 +1,6 @@
 #include "shelf/conversions.h"
 
 #include "core/codec.h"
-#include "rules/ruleinterpreter.h"
 #include "shelf/chapterfiles.h"
 
 #include <QFile>
@@ -33,8 +32,7 @@ struct Conversions::OpenCC {
 };
 
 Conversions::Conversions()
-    : s2t_(std::make_unique<OpenCC>("s2t.json")), t2s_(std::make_unique<OpenCC>("t2s.json")),
-      decoder_([](const QByteArray &text) { return RuleInterpreter::sun(text); }) {}
+    : s2t_(std::make_unique<OpenCC>("s2t.json")), t2s_(std::make_unique<OpenCC>("t2s.json")) {}
 
 Conversions::~Conversions() = default;
 
@@ -51,8 +49,12 @@ QString Conversions::run(OpenCC &cc, const QString &text) {
   return result;
 }
 
-QString Conversions::GBChs2Cht(const QString &text) { return run(*s2t_, text); }
-QString Conversions::GBCht2Chs(const QString &text) { return run(*t2s_, text); }
+QString Conversions::GBChs2Cht(const QString &text) {
+  return run(*s2t_, text);
+}
+QString Conversions::GBCht2Chs(const QString &text) {
+  return run(*t2s_, text);
+}
 
 bool Conversions::available(int mode) const {
   if (mode == NumericReferences)

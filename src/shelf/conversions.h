@@ -27,7 +27,7 @@ public:
   QString GBCht2Chs(const QString &text); // Traditional → Simplified
 
   // Entity decoding of GBK text ("&ldquo;", "&rdquo;", "&#NNNNN;"); nullopt when it can't run.
-  // The rule interpreter's by default; without one, mode 2 is unavailable.
+  // The program gives the rules engine's; without one, mode 2 is unavailable.
   using EntityDecoder = std::function<std::optional<QByteArray>(const QByteArray &)>;
   void setEntityDecoder(EntityDecoder decoder) { decoder_ = std::move(decoder); }
   bool available(int mode) const;

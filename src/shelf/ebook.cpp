@@ -1,7 +1,6 @@
 #include "shelf/ebook.h"
 
 #include "core/codec.h"
-#include "core/database.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
 
@@ -10,19 +9,14 @@
 namespace inkwren {
 
 std::optional<QByteArray> Ebook::text(const QString &bookId) {
-  auto rows = chapters_.db().query(
-      QStringLiteral("select zhangjieid,zhangjiename,fenjuanname,zhangjieurl,zishutongji,addtime,"
-                     "paix,readstate from book_zhangjie where bookid=? and shifuxianshi=1 order "
-                     "by paix,zhangjieid"),
-      {bookId.toLongLong()});
+  auto rows = chapters_.drawmulu(bookId, ChapterStore::ByKey);
   if (!rows)
     return std::nullopt;
   QByteArray out;
-  for (const Row &r : *rows) {
-    out += codec::encode(r.text(QStringLiteral("fenjuanname")) + u' ' +
-                         r.text(QStringLiteral("zhangjiename")));
+  for (const ChapterRow &r : *rows) {
+    out += codec::encode(r.volume + u' ' + r.name);
     out += "\r\n\r\n";
-    out += files_.readChapter(bookId, r.text(QStringLiteral("zhangjieid")));
+    out += files_.readChapter(bookId, r.id);
     out += "\r\n\r\n";
   }
   return out;

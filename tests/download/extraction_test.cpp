@@ -18,10 +18,12 @@ QByteArrayList tocRule(const QString &s5 = QStringLiteral("<h3>(.*?)</h3>"),
   return r;
 }
 
-QByteArray page(const QString &html) { return gbk(html); }
+QByteArray page(const QString &html) {
+  return gbk(html);
+}
 
 struct Extraction : SiteFixture {
-  ChapterListExtractor extractor{db, interpreter};
+  ChapterListExtractor extractor{chapterStore, interpreter};
 };
 
 } // namespace
@@ -45,16 +47,17 @@ TEST_F(Extraction, NewBookGetsPageOrderAndDefaultVolume) {
 
 TEST_F(Extraction, VolumesFollowTheNearestHeadingAbove) {
   QString book = addBook(QStringLiteral("书"), "http://s.example/");
-  auto toc = page(QStringLiteral("<a href=\"0\">序</a><h3> 卷一 </h3><a href=\"1\">一</a><a href=\"2\">二</a>"
-                                 "<h3>卷二</h3><a href=\"3\">三</a>"));
+  auto toc = page(
+      QStringLiteral("<a href=\"0\">序</a><h3> 卷一 </h3><a href=\"1\">一</a><a href=\"2\">二</a>"
+                     "<h3>卷二</h3><a href=\"3\">三</a>"));
   extractor.stozj(toc, book, tocRule());
   auto cs = chapters(book);
   ASSERT_EQ(cs.size(), 4u);
   QStringList volumes;
   for (const auto &c : cs)
     volumes << c.volume;
-  EXPECT_EQ(volumes, (QStringList{QStringLiteral("正文"), QStringLiteral("卷一"), QStringLiteral("卷一"),
-                                  QStringLiteral("卷二")}));
+  EXPECT_EQ(volumes, (QStringList{QStringLiteral("正文"), QStringLiteral("卷一"),
+                                  QStringLiteral("卷一"), QStringLiteral("卷二")}));
   // A fixed volume name when there is no heading pattern.
   EXPECT_EQ(extractor.getfjn(codec::decode(toc), QStringLiteral("<a href=\"3\">三</a>"), QString(),
                              QStringLiteral("正文卷")),
@@ -64,7 +67,8 @@ TEST_F(Extraction, VolumesFollowTheNearestHeadingAbove) {
 TEST_F(Extraction, VolumeOfALinkThatAlsoStandsEarlierIsTakenFromItsFirstPlace) {
   // The chapter "<a href="1">一</a>" appears first in a "latest chapters" block above all
   // headings, so its volume is what stands above that first place.
-  auto toc = codec::decode(page(QStringLiteral("<a href=\"1\">一</a><h3>卷一</h3><a href=\"1\">一</a>")));
+  auto toc =
+      codec::decode(page(QStringLiteral("<a href=\"1\">一</a><h3>卷一</h3><a href=\"1\">一</a>")));
   EXPECT_EQ(extractor.getfjn(toc, QStringLiteral("<a href=\"1\">一</a>"),
                              QStringLiteral("<h3>(.*?)</h3>"), QStringLiteral("$1")),
             QStringLiteral("正文"));
@@ -86,7 +90,8 @@ TEST_F(Extraction, NamesAreTrimmedAndKeepQuotes) {
 
 TEST_F(Extraction, InsertedChapterComesLastUntilTheOrderIsSynchronised) {
   QString book = addBook(QStringLiteral("书"), "http://s.example/");
-  extractor.stozj(page(QStringLiteral("<a href=\"1\">一</a><a href=\"3\">三</a>")), book, tocRule());
+  extractor.stozj(page(QStringLiteral("<a href=\"1\">一</a><a href=\"3\">三</a>")), book,
+                  tocRule());
   auto toc = page(QStringLiteral("<a href=\"1\">一</a><a href=\"2\">二</a><a href=\"3\">三</a>"));
   EXPECT_EQ(extractor.stozj(toc, book, tocRule()), 1);
   auto cs = chapters(book);
@@ -104,14 +109,16 @@ TEST_F(Extraction, RefreshingOneChapterTakesItsLastListing) {
   QString book = addBook(QStringLiteral("书"), "http://s.example/");
   extractor.stozj(page(QStringLiteral("<a href=\"1\">旧名</a>")), book, tocRule());
   QString id = chapters(book)[0].id;
-  auto toc = page(QStringLiteral("<h3>卷一</h3><a href=\"1\">新名</a><h3>卷二</h3><a href=\"1\">更新名</a>"));
+  auto toc = page(
+      QStringLiteral("<h3>卷一</h3><a href=\"1\">新名</a><h3>卷二</h3><a href=\"1\">更新名</a>"));
   auto r = extractor.regetzjfjnm(toc, book, id, QStringLiteral("http://s.example/1"), tocRule());
   ASSERT_TRUE(r);
   EXPECT_EQ(r->name, QStringLiteral("更新名"));
   EXPECT_EQ(r->volume, QStringLiteral("卷二"));
   EXPECT_EQ(chapters(book)[0].name, QStringLiteral("更新名"));
   // The address must match exactly, case included.
-  EXPECT_FALSE(extractor.regetzjfjnm(toc, book, id, QStringLiteral("http://S.example/1"), tocRule()));
+  EXPECT_FALSE(
+      extractor.regetzjfjnm(toc, book, id, QStringLiteral("http://S.example/1"), tocRule()));
 }
 
 TEST_F(Extraction, NothingFromAnEmptyPageOrABadPattern) {

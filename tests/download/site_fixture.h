@@ -1,19 +1,14 @@
 #pragma once
-// A data folder with an empty library, a rule file and the rule machinery, beside novel sites
-// served on 127.0.0.1. Pages are given in Unicode and served as GBK (or as UTF-8 where asked).
+// The program's object graph on a data folder with an empty library and a rule file, beside
+// novel sites served on 127.0.0.1. Pages are given in Unicode and served as GBK (or as UTF-8
+// where asked).
 #include "core/codec.h"
-#include "core/database.h"
-#include "core/datafolder.h"
-#include "core/settings.h"
-#include "rules/fetcher.h"
+#include "core/messages.h"
 #include "rules/rulefile.h"
-#include "rules/ruleinterpreter.h"
-#include "rules/ruleset.h"
 #include "rules/update/chapterdownloader.h"
 #include "rules/update/chapterlistextractor.h"
 #include "rules/update/threaddown.h"
-#include "rules/webpath.h"
-#include "shelf/chapterfiles.h"
+#include "shell/appcontext.h"
 #include "support/loopback_server.h"
 
 #include <QFile>
@@ -22,7 +17,9 @@
 
 namespace inkwren::test {
 
-inline QByteArray gbk(const QString &s) { return codec::encode(s); }
+inline QByteArray gbk(const QString &s) {
+  return codec::encode(s);
+}
 
 // One site rule record (fields s0..s10; line breaks inside a field written as {{br}}).
 inline QByteArray ruleRecord(const QByteArray &key, const QStringList &fields) {
@@ -35,23 +32,34 @@ inline QByteArray ruleRecord(const QByteArray &key, const QStringList &fields) {
   return r + "</dw>";
 }
 
+// Messages of a headless run: kept for the test to look at; every question is answered no.
+struct QuietMessages : Messages {
+  void tsxx(const QString &text) override { said << text; }
+  bool qrxx(const QString &) override { return false; }
+  QStringList said;
+};
+
 struct SiteFixture : ::testing::Test {
   QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
-  WebPath webpath;
-  Fetcher fetcher{settings, webpath};
-  RuleInterpreter interpreter{fetcher};
-  RuleSet rules{dir.filePath(QStringLiteral("db/bookset.dat"))};
-  ChapterFiles files{folder};
-  TThreadDown::Tools tools{db, rules, settings, webpath, files};
+  QuietMessages messages;
+  AppContext app{dir.path(), messages, QStringLiteral("http://127.0.0.1:9/")};
+  DataFolder &folder = app.folder;
+  Settings &settings = app.settings;
+  Database &db = app.db;
+  RuleSet &rules = app.rules;
+  ChapterFiles &files = app.files;
+  ChapterStore &chapterStore = app.chapters;
+  // The main thread's fetch context.
+  WebPath &webpath = app.main.webpath;
+  Fetcher &fetcher = app.main.fetcher;
+  RuleInterpreter &interpreter = app.main.interpreter;
+  TThreadDown::Tools tools{chapterStore, rules, settings, files};
   QByteArrayList ruleRecords;
 
   void SetUp() override {
     QString error;
     ASSERT_TRUE(folder.prepare(&error, QString())) << error.toStdString();
-    ASSERT_TRUE(db.connectioncreat(folder.path(QStringLiteral("db/book.dat")), &error));
+    ASSERT_TRUE(app.openLibrary(&error)) << error.toStdString();
   }
 
   // Adds the rule of a site (its key made from the server's address) and reloads the rules.
@@ -63,9 +71,10 @@ struct SiteFixture : ::testing::Test {
   }
 
   QString addBook(const QString &name, const QByteArray &muluurl, int downtype = 0) {
-    db.exec(QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,downtype,paix) "
-                           "values (1,?,'',?,?,1)"),
-            {name, QString::fromLatin1(muluurl), downtype});
+    db.exec(
+        QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,downtype,paix) "
+                       "values (1,?,'',?,?,1)"),
+        {name, QString::fromLatin1(muluurl), downtype});
     return QString::number(db.lastInsertId());
   }
 
@@ -75,12 +84,14 @@ struct SiteFixture : ::testing::Test {
   };
   std::vector<Chapter> chapters(const QString &bookId) {
     std::vector<Chapter> out;
-    auto rows = db.query(QStringLiteral("select * from book_zhangjie where bookid=? order by paix,zhangjieid"),
-                         {bookId.toLongLong()});
+    auto rows = db.query(
+        QStringLiteral("select * from book_zhangjie where bookid=? order by paix,zhangjieid"),
+        {bookId.toLongLong()});
     for (const Row &r : *rows)
       out.push_back({r.text(QStringLiteral("zhangjieid")), r.text(QStringLiteral("zhangjiename")),
                      r.text(QStringLiteral("fenjuanname")), r.text(QStringLiteral("zhangjieurl")),
-                     int(r.integer(QStringLiteral("zishutongji"))), int(r.integer(QStringLiteral("paix")))});
+                     int(r.integer(QStringLiteral("zishutongji"))),
+                     int(r.integer(QStringLiteral("paix")))});
     return out;
   }
   QString chapterText(const QString &bookId, const QString &chapterId) {

@@ -19,19 +19,20 @@ struct GbkSite : SiteFixture {
   void SetUp() override {
     SiteFixture::SetUp();
     addRule(site, {
-        QString(),
-        QStringLiteral("{{1}}<div id=\"list\">{{t}}</div>"),
-        QStringLiteral("<li><a href=\"(.*?)\">(.*?)</a></li>"),
-        QStringLiteral("$2"),
-        QStringLiteral("[webpath]$1"),
-        QStringLiteral("<h2>(.*?)</h2>"),
-        QStringLiteral("$1"),
-        QStringLiteral("{{1}}<div id=\"content\">{{t}}</div>\n{{2}}<div id=\"content\">{{t}}\n"
-                       "{{2}}</div>{{t}}\n{{3}}<br\\s*/?>{{t}}#13#10"),
-        QStringLiteral("<img src=\"(.*?)\">"),
-        QStringLiteral("[webpath]$1"),
-        QStringLiteral("{{2}}&nbsp;{{t}} \n{{0}}4{{t}}"),
-    });
+                      QString(),
+                      QStringLiteral("{{1}}<div id=\"list\">{{t}}</div>"),
+                      QStringLiteral("<li><a href=\"(.*?)\">(.*?)</a></li>"),
+                      QStringLiteral("$2"),
+                      QStringLiteral("[webpath]$1"),
+                      QStringLiteral("<h2>(.*?)</h2>"),
+                      QStringLiteral("$1"),
+                      QStringLiteral(
+                          "{{1}}<div id=\"content\">{{t}}</div>\n{{2}}<div id=\"content\">{{t}}\n"
+                          "{{2}}</div>{{t}}\n{{3}}<br\\s*/?>{{t}}#13#10"),
+                      QStringLiteral("<img src=\"(.*?)\">"),
+                      QStringLiteral("[webpath]$1"),
+                      QStringLiteral("{{2}}&nbsp;{{t}} \n{{0}}4{{t}}"),
+                  });
     serveToc({{"1.html", "第一章 出山"}, {"2.html", "第二章 下山"}, {"3.html", "第三章 空章"}});
     chapter("1.html", QStringLiteral("天下&nbsp;大事<br/>分久必合&#33;<img src=\"a.gif\">"
                                      "<img src=\"b.jpg\"><img src=\"a.gif\">"));
@@ -41,7 +42,8 @@ struct GbkSite : SiteFixture {
     site.route("/book/b.jpg", HttpResponse::error(404));
   }
 
-  void serveToc(const std::vector<std::pair<const char *, const char *>> &links, int headingAt = 1) {
+  void serveToc(const std::vector<std::pair<const char *, const char *>> &links,
+                int headingAt = 1) {
     QString html = QStringLiteral("<html><div id=\"list\"><h2>卷一 风起</h2>");
     int n = 0;
     for (auto [href, name] : links) {
@@ -55,7 +57,8 @@ struct GbkSite : SiteFixture {
   }
   void chapter(const char *path, const QString &body) {
     site.route("/book/" + QByteArray(path),
-               HttpResponse::text(gbk(QStringLiteral("<html><div id=\"content\">%1</div></html>").arg(body))));
+               HttpResponse::text(
+                   gbk(QStringLiteral("<html><div id=\"content\">%1</div></html>").arg(body))));
   }
 };
 
@@ -107,7 +110,8 @@ TEST_F(GbkSite, ModesTwoAndOneChooseTheirChapters) {
   // Mode 1 downloads the chosen chapters again, in the book's order, text or not.
   chapter("2.html", QStringLiteral("改过的第二章"));
   site.clearRequests();
-  run(book, TThreadDown::SelectedChapters, site.url("/book/"), {cs[1].id, cs[0].id, QStringLiteral("1 or 1=1")});
+  run(book, TThreadDown::SelectedChapters, site.url("/book/"),
+      {cs[1].id, cs[0].id, QStringLiteral("1 or 1=1")});
   QList<QByteArray> order;
   for (const HttpRequest &r : site.requests())
     if (r.path.endsWith(".html"))
@@ -128,7 +132,7 @@ TEST_F(GbkSite, NewChapterInTheMiddleIsAddedLastThenPutInPlace) {
   auto cs = chapters(book);
   ASSERT_EQ(cs.size(), 3u);
   EXPECT_EQ(cs[2].name, QStringLiteral("第二章 下山"));
-  ChapterListExtractor extractor(db, interpreter);
+  ChapterListExtractor extractor(chapterStore, interpreter);
   QByteArray toc = interpreter.guizstr(fetcher.opurl(site.url("/book/"), {}, 0, 1),
                                        rules.ruleFor(site.url("/book/")).value(1));
   extractor.stozjpx(toc, book, rules.ruleFor(site.url("/book/")));
@@ -154,9 +158,11 @@ TEST_F(GbkSite, StoppingMidwayLeavesEveryChapterWholeOrUntouched) {
     links.push_back({n.constData(), n.constData()});
   serveToc(links, 100);
   for (const QByteArray &n : names)
-    site.route("/book/" + n, HttpResponse::text(gbk(QStringLiteral("<div id=\"content\">正文%1</div>")
-                                                        .arg(QString::fromLatin1(n))))
-                                 .delayed(20));
+    site.route(
+        "/book/" + n,
+        HttpResponse::text(
+            gbk(QStringLiteral("<div id=\"content\">正文%1</div>").arg(QString::fromLatin1(n))))
+            .delayed(20));
   TThreadDown worker(tools, book, TThreadDown::UpdateBook, site.url("/book/"));
   bool ended = false;
   QObject::connect(&worker, &TThreadDown::ended, [&] { ended = true; });
@@ -164,7 +170,8 @@ TEST_F(GbkSite, StoppingMidwayLeavesEveryChapterWholeOrUntouched) {
   QElapsedTimer t;
   t.start();
   while (t.elapsed() < 5000) {
-    auto rows = db.queryOne(QStringLiteral("select count(*) as n from book_zhangjie where zishutongji>0"));
+    auto rows =
+        db.queryOne(QStringLiteral("select count(*) as n from book_zhangjie where zishutongji>0"));
     if (rows && *rows && (*rows)->integer(QStringLiteral("n")) >= 3)
       break;
     QThread::msleep(5);
@@ -188,15 +195,17 @@ TEST_F(GbkSite, StoppingMidwayLeavesEveryChapterWholeOrUntouched) {
 
 TEST_F(SiteFixture, Utf8SiteConvertsAndChaptersOnTwoSitesUseTheirOwnRules) {
   LoopbackServer utf8, other;
-  addRule(utf8, {QString(), QStringLiteral("{{0}}1{{t}}"), QStringLiteral("<a href=\"(.*?)\">(.*?)</a>"),
-                 QStringLiteral("$2"), QStringLiteral("$1"), QString(), QString(),
-                 QStringLiteral("{{0}}1{{t}}\n{{1}}<p>{{t}}</p>\n{{3}}</?p>{{t}}")});
+  addRule(utf8,
+          {QString(), QStringLiteral("{{0}}1{{t}}"), QStringLiteral("<a href=\"(.*?)\">(.*?)</a>"),
+           QStringLiteral("$2"), QStringLiteral("$1"), QString(), QString(),
+           QStringLiteral("{{0}}1{{t}}\n{{1}}<p>{{t}}</p>\n{{3}}</?p>{{t}}")});
   addRule(other, {QString(), QString(), QString(), QString(), QString(), QString(), QString(),
                   QStringLiteral("{{1}}[[{{t}}]]\n{{2}}[[{{t}}\n{{2}}]]{{t}}")});
-  utf8.route("/toc", HttpResponse::text(QStringLiteral("<a href=\"%1\">第一章 你好</a><a href=\"%2\">第二章 别站</a>")
-                                            .arg(QString::fromLatin1(utf8.url("/1")),
-                                                 QString::fromLatin1(other.url("/2")))
-                                            .toUtf8()));
+  utf8.route("/toc",
+             HttpResponse::text(
+                 QStringLiteral("<a href=\"%1\">第一章 你好</a><a href=\"%2\">第二章 别站</a>")
+                     .arg(QString::fromLatin1(utf8.url("/1")), QString::fromLatin1(other.url("/2")))
+                     .toUtf8()));
   utf8.route("/1", HttpResponse::text(QStringLiteral("<p>统一码正文</p>").toUtf8()));
   other.route("/2", HttpResponse::text(gbk(QStringLiteral("x[[别站正文]]y"))));
   QString book = addBook(QStringLiteral("两站"), utf8.url("/toc"));
@@ -206,4 +215,64 @@ TEST_F(SiteFixture, Utf8SiteConvertsAndChaptersOnTwoSitesUseTheirOwnRules) {
   EXPECT_EQ(cs[0].name, QStringLiteral("第一章 你好"));
   EXPECT_EQ(chapterText(book, cs[0].id), QStringLiteral("统一码正文\r\n"));
   EXPECT_EQ(chapterText(book, cs[1].id), QStringLiteral("别站正文\r\n"));
+}
+
+namespace {
+
+// Two novel sites whose chapter pages and pictures are addressed relative to their own
+// directories.
+struct TwoSites : SiteFixture {
+  LoopbackServer a, b;
+
+  void serve(LoopbackServer &site, const QByteArray &dir, int chapters) {
+    QString toc;
+    for (int i = 1; i <= chapters; ++i)
+      toc += QStringLiteral("<a href=\"%1.html\">c%1</a>").arg(i);
+    site.route(dir, HttpResponse::text(gbk(toc)));
+    site.setFallback([dir](const HttpRequest &r) {
+      if (r.path == dir + "p.gif")
+        return HttpResponse::text(kGif);
+      if (r.path.startsWith(dir) && r.path.endsWith(".html"))
+        return HttpResponse::text("<p>text<img src=\"p.gif\"></p>").delayed(3);
+      return HttpResponse::error(404);
+    });
+    addRule(site, {QString(), QString(), QStringLiteral("<a href=\"(.*?)\">(.*?)</a>"),
+                   QStringLiteral("$2"), QStringLiteral("[webpath]$1"), QString(), QString(),
+                   QStringLiteral("{{1}}<p>{{t}}</p>"), QStringLiteral("<img src=\"(.*?)\">"),
+                   QStringLiteral("[webpath]$1")});
+  }
+};
+
+} // namespace
+
+TEST_F(TwoSites, JobsRunningAtOnceEachExpandTheirOwnPageDirectory) {
+  const QByteArray dirA = "/a/book/", dirB = "/b/novel/deep/";
+  serve(a, dirA, 15);
+  serve(b, dirB, 15);
+  const QString bookA = addBook(QStringLiteral("A"), a.url(dirA));
+  const QString bookB = addBook(QStringLiteral("B"), b.url(dirB));
+  TThreadDown jobA(tools, bookA, TThreadDown::UpdateBook, a.url(dirA));
+  TThreadDown jobB(tools, bookB, TThreadDown::UpdateBook, b.url(dirB));
+  jobA.start();
+  jobB.start();
+  ASSERT_TRUE(jobA.wait(60000));
+  ASSERT_TRUE(jobB.wait(60000));
+
+  struct Expect {
+    const QString &book;
+    LoopbackServer &site;
+    const QByteArray &dir;
+  };
+  for (const Expect &e : {Expect{bookA, a, dirA}, Expect{bookB, b, dirB}}) {
+    const auto list = chapters(e.book);
+    ASSERT_EQ(list.size(), 15u);
+    for (const auto &c : list) {
+      EXPECT_TRUE(c.url.startsWith(QString::fromLatin1(e.site.url(e.dir)))) << c.url.toStdString();
+      // The picture was found in the chapter's own directory and stored.
+      EXPECT_TRUE(chapterText(e.book, c.id).contains(QStringLiteral("<img src=\"%1\\").arg(e.book)))
+          << chapterText(e.book, c.id).toStdString();
+    }
+    for (const HttpRequest &r : e.site.requests())
+      EXPECT_TRUE(r.path.startsWith(e.dir)) << r.path.toStdString();
+  }
 }

@@ -2,6 +2,7 @@
 #include "rules/ruleinterpreter.h"
 
 #include "core/settings.h"
+#include "rules/fetchcontext.h"
 #include "rules/fetcher.h"
 #include "rules/urlparams.h"
 #include "rules/webpath.h"
@@ -21,10 +22,13 @@ using test::gbk;
 
 class Rules : public ::testing::Test {
 protected:
-  Rules() : settings_(QStringLiteral("/nonexistent/config/set.ini")), fetcher_(settings_, webpath_) {
+  Rules()
+      : settings_(QStringLiteral("/nonexistent/config/set.ini")), fetcher_(settings_, webpath_) {
     settings_.newset();
   }
-  QByteArray run(const char *rule, const QByteArray &input) { return interp_.guizstr(input, gbk(rule)); }
+  QByteArray run(const char *rule, const QByteArray &input) {
+    return interp_.guizstr(input, gbk(rule));
+  }
 
   Settings settings_;
   WebPath webpath_;
@@ -34,7 +38,7 @@ protected:
 
 struct RuleCase {
   const char *name;
-  const char *rule;  // UTF-8; GBK when run
+  const char *rule; // UTF-8; GBK when run
   const char *input;
   const char *expected;
   friend void PrintTo(const RuleCase &c, std::ostream *os) { *os << c.name; }
@@ -52,14 +56,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RuleCase{"CutKeepsBothMarkers", "{{1}}<div id=content>{{t}}</div>",
                  "a<div id=content>text</div>b</div>", "<div id=content>text</div>"},
-        RuleCase{"CutWithMissingStartKeepsBeginning", "{{1}}<nope>{{t}}</div>", "abc</div>def</div>", "abc</div>"},
+        RuleCase{"CutWithMissingStartKeepsBeginning", "{{1}}<nope>{{t}}</div>",
+                 "abc</div>def</div>", "abc</div>"},
         RuleCase{"CutWithMissingEndKeepsEnd", "{{1}}<b>{{t}}<nope>", "a<b>c", "<b>c"},
         RuleCase{"CutIsCaseSensitive", "{{1}}<B>{{t}}", "a<b>c", "a<b>c"},
-        RuleCase{"ReplaceByLineBreak", "{{2}}<br />{{t}}#13#10", "一<br />二<br />", "一\r\n二\r\n"},
+        RuleCase{"ReplaceByLineBreak", "{{2}}<br />{{t}}#13#10", "一<br />二<br />",
+                 "一\r\n二\r\n"},
         RuleCase{"ReplaceEmptyOldTextChangesNothing", "{{2}}{{t}}x", "abc", "abc"},
         RuleCase{"ReplaceIsCaseSensitive", "{{2}}<BR>{{t}}|", "a<br>b<BR>", "a<br>b|"},
-        RuleCase{"RegexRemovesOpeningLinks", "{{3}}<a[^>]*>{{t}}", "<a href=x>一</a><A class=y>二</a>", "一</a>二</a>"},
-        RuleCase{"RegexTemplateBrackets", "{{3}}<b>(.*?)</b>{{t}}[$1]", "<b>甲</b>和<B>乙</B>", "[甲]和[乙]"},
+        RuleCase{"RegexRemovesOpeningLinks", "{{3}}<a[^>]*>{{t}}",
+                 "<a href=x>一</a><A class=y>二</a>", "一</a>二</a>"},
+        RuleCase{"RegexTemplateBrackets", "{{3}}<b>(.*?)</b>{{t}}[$1]", "<b>甲</b>和<B>乙</B>",
+                 "[甲]和[乙]"},
         RuleCase{"RegexSameValueReplacedAgain", "{{3}}(a){{t}}$1$1", "a-a", "aaaa-aaaa"},
         RuleCase{"RegexTemplateWithMissingGroup", "{{3}}<b>(.*?)</b>{{t}}$1$2", "<b>x</b>", "x$2"},
         RuleCase{"RegexDollarZeroStays", "{{3}}<b>(.*?)</b>{{t}}$0", "<b>x</b>", "$0"},
@@ -101,7 +109,8 @@ TEST_F(Rules, WebpathIsSubstitutedInArgumentsAndTemplates) {
   webpath_.set("http://site.example/book/");
   EXPECT_EQ(run("{{2}}X{{t}}[webpath]", "X1"), "http://site.example/book/1");
   EXPECT_EQ(run("{{3}}src=(\\w+){{t}}[webpath]$1.jpg", "src=a"), "http://site.example/book/a.jpg");
-  EXPECT_EQ(run("{{1}}[webpath]{{t}}", "x http://site.example/book/y"), "http://site.example/book/y");
+  EXPECT_EQ(run("{{1}}[webpath]{{t}}", "x http://site.example/book/y"),
+            "http://site.example/book/y");
 }
 
 TEST_F(Rules, TemplateExpansionCountsDownFromGroupCount) {
@@ -138,18 +147,17 @@ TEST_P(EntityTable, Decodes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sun, EntityTable,
-    ::testing::Values(
-        EntityCase{"Decimal", "&#20320;&#22909;", "你好"},
-        EntityCase{"Repeated", "&#12288;&#12288;正文&#12288;", "　　正文　"},
-        EntityCase{"Quotes", "&ldquo;你&rdquo;&LDQUO;", "“你”&LDQUO;"},
-        EntityCase{"HexEntityStays", "&#x4e00;&#65;", "&#x4e00;A"},
-        EntityCase{"ExpressionIsJavaScript", "&#0x41;&#65,66;", "AAB"},
-        EntityCase{"LeadingZeroIsOctal", "&#0101;&#089;", "AY"},
-        EntityCase{"WrapsAt65536", "&#65601;", "A"},
-        EntityCase{"LoneSurrogateBecomesQuestionMark", "&#55357;", "?"},
-        EntityCase{"FoundBeforeReplacing", "&#38;#65;", "&#65;"},
-        EntityCase{"DecodedTextFormsEntity", "&#1&#59;&#1;", "\x01\x01"},
-        EntityCase{"TooLongStays", "&#123456;", "&#123456;"}),
+    ::testing::Values(EntityCase{"Decimal", "&#20320;&#22909;", "你好"},
+                      EntityCase{"Repeated", "&#12288;&#12288;正文&#12288;", "　　正文　"},
+                      EntityCase{"Quotes", "&ldquo;你&rdquo;&LDQUO;", "“你”&LDQUO;"},
+                      EntityCase{"HexEntityStays", "&#x4e00;&#65;", "&#x4e00;A"},
+                      EntityCase{"ExpressionIsJavaScript", "&#0x41;&#65,66;", "AAB"},
+                      EntityCase{"LeadingZeroIsOctal", "&#0101;&#089;", "AY"},
+                      EntityCase{"WrapsAt65536", "&#65601;", "A"},
+                      EntityCase{"LoneSurrogateBecomesQuestionMark", "&#55357;", "?"},
+                      EntityCase{"FoundBeforeReplacing", "&#38;#65;", "&#65;"},
+                      EntityCase{"DecodedTextFormsEntity", "&#1&#59;&#1;", "\x01\x01"},
+                      EntityCase{"TooLongStays", "&#123456;", "&#123456;"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct DirCase {
@@ -205,35 +213,30 @@ TEST(UrlParams, BracketParameter) {
   EXPECT_EQ(UrlParams::geturlcansx(gbk("about:blank?[书名/三%20体]"), gbk("书名")), gbk("三 体"));
 }
 
-TEST_F(Rules, ConcurrentExpressionsWhileWebpathChanges) {
-  // Workers expand "[webpath]" and evaluate entities (each with its own script engine) while
-  // another thread keeps switching `webpath`: every result is built from one whole value, old
-  // or new, never a torn one.
-  const QByteArray a = "http://a.example/book/1/";
-  const QByteArray b = "http://b.example/other/22/";
-  webpath_.set(a);
-  std::atomic<bool> stop{false};
+TEST(FetchContexts, ConcurrentExpressionsEachSeeTheirOwnPageDirectory) {
+  // Each job expands "[webpath]" (and evaluates entities, each call with its own script engine)
+  // through a fetch context of its own while the others change theirs: a result is always built
+  // from its own job's directory.
+  Settings settings(QStringLiteral("/nonexistent/config/set.ini"));
   std::atomic<int> bad{0};
-  std::thread writer([&] {
-    for (int i = 0; !stop.load(); ++i)
-      webpath_.set(i % 2 ? a : b);
-  });
-  std::vector<std::thread> workers;
+  std::vector<std::thread> jobs;
   for (int t = 0; t < 4; ++t) {
-    workers.emplace_back([&] {
+    jobs.emplace_back([&, t] {
+      FetchContext context(settings);
       for (int i = 0; i < 60; ++i) {
-        QByteArray out = interp_.guizstr(gbk("<a href=\"3.html\">第三章</a>&#20320;&#0x41;"),
-                                         gbk("{{3}}<a href=\"(.*?)\">(.*?)</a>{{t}}[webpath]$1|$2\r\n"
-                                             "{{0}}4{{t}}"));
-        if (out != a + gbk("3.html|第三章你A") && out != b + gbk("3.html|第三章你A"))
+        const QByteArray dir =
+            "http://site" + QByteArray::number(t) + ".example/" + QByteArray::number(i) + "/";
+        context.webpath.set(dir);
+        QByteArray out = context.interpreter.guizstr(
+            gbk("<a href=\"3.html\">第三章</a>&#20320;&#0x41;"),
+            gbk("{{3}}<a href=\"(.*?)\">(.*?)</a>{{t}}[webpath]$1|$2\r\n{{0}}4{{t}}"));
+        if (out != dir + gbk("3.html|第三章你A"))
           ++bad;
       }
     });
   }
-  for (std::thread &w : workers)
-    w.join();
-  stop.store(true);
-  writer.join();
+  for (std::thread &j : jobs)
+    j.join();
   EXPECT_EQ(bad.load(), 0);
 }
 

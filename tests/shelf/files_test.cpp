@@ -1,6 +1,7 @@
 #include "shelf_fixture.h"
 
 #include "core/codec.h"
+#include "rules/ruleinterpreter.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterimport.h"
 #include "shelf/chapterstore.h"
@@ -33,11 +34,8 @@ TEST(ZishutjTest, CountsPrintableAsciiAndHalfTheHighBytes) {
     int words;
   };
   const Case cases[] = {
-      {QStringLiteral("abc 你好"), 5},
-      {QStringLiteral(""), 0},
-      {QStringLiteral(" \t\r\n"), 0},
-      {QStringLiteral("~!"), 2},
-      {QStringLiteral("你"), 1},
+      {QStringLiteral("abc 你好"), 5}, {QStringLiteral(""), 0},   {QStringLiteral(" \t\r\n"), 0},
+      {QStringLiteral("~!"), 2},       {QStringLiteral("你"), 1},
   };
   for (const Case &c : cases)
     EXPECT_EQ(ChapterFiles::zishutj(codec::encode(c.text)), c.words) << c.text.toStdString();
@@ -108,7 +106,7 @@ TEST_F(FilesTest, EbookLayoutOfTwoChapters) {
 
 TEST(EbookPathTest, TxtEndingRule) {
   const std::pair<const char *, const char *> cases[] = {
-      {"/x/书.TXT", "/x/书.TXT"}, {"/x/a.txt", "/x/a.txt"}, {"/x/a", "/x/a.txt"},
+      {"/x/书.TXT", "/x/书.TXT"},     {"/x/a.txt", "/x/a.txt"}, {"/x/a", "/x/a.txt"},
       {"/x/a.text", "/x/a.text.txt"}, {"/x/txt", "/x/txt.txt"},
   };
   for (auto [in, out] : cases)
@@ -117,7 +115,9 @@ TEST(EbookPathTest, TxtEndingRule) {
 
 TEST(ImportNameTest, CutBeforeTheFirstDotUnlessItLeads) {
   const std::pair<const char *, const char *> cases[] = {
-      {"/d/A.B.txt", "A"}, {"/d/.hidden.txt", ".hidden.txt"}, {"/d.x/plain", "plain"},
+      {"/d/A.B.txt", "A"},
+      {"/d/.hidden.txt", ".hidden.txt"},
+      {"/d.x/plain", "plain"},
       {"第一章.txt", "第一章"},
   };
   for (auto [in, out] : cases)
@@ -179,6 +179,9 @@ TEST_F(FilesTest, NumericReferencesBecomeCharacters) {
   char *argv[] = {name, nullptr};
   QCoreApplication app(argc, argv); // the script engine of the entity decoding needs one
   Conversions conv;
+  // Without the decoding the program gives, the conversion is not offered.
+  EXPECT_FALSE(conv.available(Conversions::NumericReferences));
+  conv.setEntityDecoder([](const QByteArray &text) { return RuleInterpreter::sun(text); });
   QString c = chapter(b, "c", 1), d = chapter(b, "d", 2);
   ASSERT_TRUE(files.writeChapter(b, c, "&#20320;&#22909;&ldquo;x&rdquo;&#x4e00;"));
   ASSERT_TRUE(files.writeChapter(b, d, "&#65;"));
@@ -194,7 +197,7 @@ TEST_F(FilesTest, NumericReferencesBecomeCharacters) {
 
 TEST(FindReplaceTest, FindsExactlyAfterTheGivenPosition) {
   const QString text = QStringLiteral("Abc abc");
-  EXPECT_EQ(findreplace::findNext(text, 0, u"abc"), 4);     // case-sensitive
+  EXPECT_EQ(findreplace::findNext(text, 0, u"abc"), 4); // case-sensitive
   EXPECT_EQ(findreplace::findNext(text, 5, u"abc"), -1);
   EXPECT_EQ(findreplace::findNext(text, text.size(), u"A"), -1); // whole text selected
   EXPECT_EQ(findreplace::findNext(text, 0, u""), -1);
@@ -206,10 +209,8 @@ TEST(FindReplaceTest, ReplaceAllEndsEvenWhenTheReplacementHoldsTheFindText) {
     int count;
   };
   const Case cases[] = {
-      {"甲乙甲", "甲", "乙", "乙乙乙", 2},
-      {"甲乙甲", "甲", "甲甲", "甲甲乙甲甲", 2},
-      {"aaa", "a", "ba", "bababa", 3},
-      {"xyz", "q", "r", "xyz", 0},
+      {"甲乙甲", "甲", "乙", "乙乙乙", 2}, {"甲乙甲", "甲", "甲甲", "甲甲乙甲甲", 2},
+      {"aaa", "a", "ba", "bababa", 3},     {"xyz", "q", "r", "xyz", 0},
       {"aAa", "A", "", "aa", 1},
   };
   for (const Case &c : cases) {

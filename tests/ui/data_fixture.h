@@ -1,11 +1,13 @@
 #pragma once
-// A temporary data folder with the services of a run around it: settings, a library (opened on
-// request), fake messages. Window tests build their windows on top of it.
+// The program's object graph on a temporary data folder, with fake messages. Window tests build
+// their windows on top of it; the library is opened on request.
 #include "core/database.h"
 #include "core/datafolder.h"
 #include "core/services.h"
 #include "core/settings.h"
 #include "fakes.h"
+#include "shelf/ui/shelfwiring.h"
+#include "shell/appcontext.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,11 +17,12 @@ namespace inkwren::test {
 
 struct DataFixture : ::testing::Test {
   QTemporaryDir dir;
-  DataFolder folder{dir.path()};
-  Settings settings{dir.filePath(QStringLiteral("config/set.ini"))};
-  Database db;
   FakeMessages messages;
-  Services services{folder, settings, db, messages, QStringLiteral("http://127.0.0.1:9/")};
+  AppContext app{dir.path(), messages, QStringLiteral("http://127.0.0.1:9/")};
+  DataFolder &folder = app.folder;
+  Settings &settings = app.settings;
+  Database &db = app.db;
+  Services &services = app.services;
 
   void SetUp() override {
     for (const char *sub : {"config", "db", "book"})
@@ -29,7 +32,14 @@ struct DataFixture : ::testing::Test {
   void openLibrary() {
     const QString path = folder.path(QStringLiteral("db/book.dat"));
     ASSERT_TRUE(Database::createLibrary(path, nullptr));
-    ASSERT_TRUE(db.connectioncreat(path));
+    ASSERT_TRUE(app.openLibrary());
+  }
+  // The shelf's part of the graph, as the program hands it to the shelf's windows.
+  ShelfModel shelfModel() {
+    return {app.current, app.shelf, app.chapters, app.files, AppContext::entityDecoder()};
+  }
+  std::function<bool()> updateRunning() {
+    return [this] { return app.updates.running(); };
   }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // Stand-ins for the platform pieces in window tests.
 #include "core/messages.h"
-#include "reader/ui/htmlview.h"
+#include "core/ui/htmlview.h"
 
 #include <QStringList>
 
@@ -26,7 +26,9 @@ private:
   QUrl url_;
 };
 
-inline HtmlView *makeFakeHtmlView(QWidget *parent) { return new FakeHtmlView(parent); }
+inline HtmlView *makeFakeHtmlView(QWidget *parent) {
+  return new FakeHtmlView(parent);
+}
 
 // Records what would be shown and answers questions from a script.
 class FakeMessages : public Messages {

@@ -1,7 +1,7 @@
 // The HTML views: on Qt WebEngine the reading template of the data folder loads, and a page
 // that can't be reached shows the built-in page instead of the engine's error page; the plain
 // view shows local pages and never fetches web addresses.
-#include "reader/ui/htmlview.h"
+#include "reader/ui/htmlviews.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 #include "core/ui/messagewindows.h"
 #include "core/ui/startup.h"
 #include "data_fixture.h"
-#include "shell/mainform.h"
 #include "shelf/ui/shelfwiring.h"
+#include "shell/ui/mainform.h"
 
 #include <QAction>
 #include <QFile>
@@ -66,7 +66,8 @@ TEST_F(Window, PagesShowTheirButtonsAndViews) {
   EXPECT_EQ(main->leftviews->currentWidget(), main->booktree);
   EXPECT_TRUE(main->downallb->isVisible());
   EXPECT_FALSE(main->vnextb->isVisible());
-  EXPECT_EQ(view()->loads, QStringList{QStringLiteral("http://127.0.0.1:9/inkwren/iw_bookweb.php")});
+  EXPECT_EQ(view()->loads,
+            QStringList{QStringLiteral("http://127.0.0.1:9/inkwren/iw_bookweb.php")});
 
   main->topbp3Click();
   EXPECT_EQ(main->leftviews->currentWidget(), main->newdlv);
@@ -88,10 +89,10 @@ TEST_F(Window, PagesShowTheirButtonsAndViews) {
 
 TEST_F(Window, ChoosingTheCurrentPageAgainDoesNothing) {
   int changes = 0;
-  main->onPageChanged = [&](int page) {
+  main->onPageChanged([&](int page) {
     if (page == UpdatesPage)
       ++changes;
-  };
+  });
   main->topbp3Click();
   main->topbp3Click();
   EXPECT_EQ(changes, 1);
@@ -148,7 +149,7 @@ TEST_F(Window, ApplyingSettingsWritesNothingBack) {
 }
 
 TEST_F(Window, StartupWithoutALibraryTellsTheUser) {
-  ShelfWiring shelf(services, *main);
+  ShelfWiring shelf(services, *main, shelfModel(), updateRunning());
   bool updated = false;
   Startup::Steps steps;
   steps.drawbookpanel = [&] { shelf.bookshelf().drawbookpanel(); };

@@ -7,7 +7,7 @@
 #include "shelf/ui/chapterlist.h"
 #include "shelf/ui/latestlist.h"
 #include "shelf/ui/shelfwiring.h"
-#include "shell/mainform.h"
+#include "shell/ui/mainform.h"
 
 #include <QAction>
 #include <QDir>
@@ -28,8 +28,10 @@ struct ShelfInWindow : DataFixture {
   void SetUp() override {
     DataFixture::SetUp();
     openLibrary();
+    // The shelf alone: a new book does not start an update here.
+    app.updates.setUpdateNewBooks(false);
     main = std::make_unique<Tmainform>(services, makeFakeHtmlView);
-    shelf = std::make_unique<ShelfWiring>(services, *main);
+    shelf = std::make_unique<ShelfWiring>(services, *main, shelfModel(), updateRunning());
   }
 };
 

@@ -4,12 +4,12 @@
 #include "core/datafolder.h"
 #include "core/messages.h"
 #include "core/settings.h"
-#include "shell/artwork.h"
-#include "shell/mainform.h"
+#include "core/ui/artwork.h"
+#include "core/ui/shellhost.h"
 
-#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 
 namespace inkwren {
 namespace {
@@ -26,29 +26,30 @@ void run(const std::function<void()> &step) {
 
 } // namespace
 
-Startup::Startup(Services &services, Tmainform &mainform, Steps steps, QObject *parent)
-    : QObject(parent), services_(services), mainform_(mainform), steps_(std::move(steps)) {
+Startup::Startup(Services &services, ShellHost &shell, Steps steps, QObject *parent)
+    : QObject(parent), services_(services), shell_(shell), steps_(std::move(steps)) {
   txtadvtime = new QTimer(this);
   txtadvtime->setInterval(100);
   connect(txtadvtime, &QTimer::timeout, this, &Startup::txtadvtimeTimer);
 }
 
-Startup::~Startup() { FormDestroy(); }
+Startup::~Startup() {
+  FormDestroy();
+}
 
 void Startup::FormCreate() {
-  mainform_.setWindowTitle(QStringLiteral("墨鹪"));
+  shell_.window()->setWindowTitle(QStringLiteral("墨鹪"));
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_ = new QSystemTrayIcon(QIcon(artwork::logo(64)), this);
     tray_->setToolTip(QStringLiteral("墨鹪"));
     tray_->show();
   }
-  mainform_.downsb->hide();
   Settings &s = services_.settings;
   s.setLive(false);
   s.getset(); // over the defaults the table was built with
-  mainform_.useset();
+  shell_.applySettings();
   s.setLive(true);
-  mainform_.topbp1Click();
+  shell_.showPage(ShelfPage);
   txtadvtime->start();
 }
 

@@ -16,7 +16,7 @@ class QTimer;
 
 namespace inkwren {
 
-class Tmainform;
+class ShellHost;
 
 class Startup : public QObject {
   Q_OBJECT
@@ -32,7 +32,7 @@ public:
     std::function<void()> stopWorkers;   // at shutdown, before the library is released
   };
 
-  Startup(Services &services, Tmainform &mainform, Steps steps, QObject *parent = nullptr);
+  Startup(Services &services, ShellHost &shell, Steps steps, QObject *parent = nullptr);
   ~Startup() override;
 
   // The main window's creation work.
@@ -46,7 +46,7 @@ public:
 
 private:
   Services &services_;
-  Tmainform &mainform_;
+  ShellHost &shell_;
   Steps steps_;
   QSystemTrayIcon *tray_ = nullptr;
 };

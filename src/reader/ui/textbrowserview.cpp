@@ -1,4 +1,4 @@
-#include "reader/ui/htmlview.h"
+#include "reader/ui/htmlviews.h"
 
 #include "core/codec.h"
 
@@ -23,7 +23,8 @@ public:
     layout->addWidget(view_);
     view_->setFrameShape(QFrame::NoFrame);
     view_->setOpenLinks(false);
-    connect(view_, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) { load(view_->source().resolved(url)); });
+    connect(view_, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl &url) { load(view_->source().resolved(url)); });
   }
   void load(const QUrl &url) override {
     url_ = url;
@@ -34,9 +35,10 @@ public:
       view_->document()->setBaseUrl(url);
       view_->setHtml(ok ? codec::decode(f.readAll()) : QString());
     } else {
-      view_->setHtml(QStringLiteral("<div style=\"color:#8a9099;text-align:center;margin-top:30%\">"
-                                    "<b style=\"font-size:28px;color:#c9ced6\">墨鹪</b><p>%1</p></div>")
-                         .arg(QStringLiteral("以 root 身份运行时不显示网页")));
+      view_->setHtml(
+          QStringLiteral("<div style=\"color:#8a9099;text-align:center;margin-top:30%\">"
+                         "<b style=\"font-size:28px;color:#c9ced6\">墨鹪</b><p>%1</p></div>")
+              .arg(QStringLiteral("以 root 身份运行时不显示网页")));
     }
     QTimer::singleShot(0, this, [this, ok] { Q_EMIT loadFinished(ok); });
   }
@@ -55,11 +57,14 @@ private:
 
 } // namespace
 
-HtmlView *createTextBrowserView(QWidget *parent) { return new TextBrowserHtmlView(parent); }
+HtmlView *createTextBrowserView(QWidget *parent) {
+  return new TextBrowserHtmlView(parent);
+}
 
 HtmlView *createHtmlView(QWidget *parent) {
-  const bool sandboxRefused = geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") &&
-                              !qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QLatin1String("--no-sandbox"));
+  const bool sandboxRefused =
+      geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") &&
+      !qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QLatin1String("--no-sandbox"));
   return sandboxRefused ? createTextBrowserView(parent) : createWebEngineView(parent);
 }
 

@@ -1,4 +1,4 @@
-#include "reader/ui/htmlview.h"
+#include "reader/ui/htmlviews.h"
 
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -55,6 +55,8 @@ private:
 
 } // namespace
 
-HtmlView *createWebEngineView(QWidget *parent) { return new WebEngineHtmlView(parent); }
+HtmlView *createWebEngineView(QWidget *parent) {
+  return new WebEngineHtmlView(parent);
+}
 
 } // namespace inkwren

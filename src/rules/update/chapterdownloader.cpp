@@ -1,24 +1,26 @@
 #include "rules/update/chapterdownloader.h"
 
 #include "core/codec.h"
-#include "core/database.h"
 #include "rules/fetcher.h"
 #include "rules/httpclient.h"
 #include "rules/imagetype.h"
 #include "rules/regex.h"
 #include "rules/ruleinterpreter.h"
 #include "shelf/chapterfiles.h"
-
-#include <QDir>
+#include "shelf/chapterstore.h"
 
 namespace inkwren {
 namespace {
 
 enum Field { S7 = 7, S8, S9, S10 };
 
-QByteArray field(const QByteArrayList &rule, int i) { return i < rule.size() ? rule[i] : QByteArray(); }
+QByteArray field(const QByteArrayList &rule, int i) {
+  return i < rule.size() ? rule[i] : QByteArray();
+}
 
-bool stopped(const ChapterDownloader::StopCheck &stop) { return stop && stop(); }
+bool stopped(const ChapterDownloader::StopCheck &stop) {
+  return stop && stop();
+}
 
 } // namespace
 
@@ -37,7 +39,6 @@ QByteArray ChapterDownloader::stoimg(const QByteArray &text, const QString &book
   // Replacements are made on the decoded text, so a match text is only ever found on
   // character boundaries.
   QString out = codec::decode(text);
-  const QString dir = files_.chapterDir(bookId, chapterId);
   for (int m = 0; m < matches.size(); ++m) {
     if (stopped(stop))
       break;
@@ -45,15 +46,12 @@ QByteArray ChapterDownloader::stoimg(const QByteArray &text, const QString &book
     HttpResult picture = client->get(address);
     if (!picture.ok)
       break;
-    const QByteArray ext = getpt(picture.body);
-    const QByteArray name = QByteArray::number(m) + ext;
-    if (!QDir().mkpath(dir) ||
-        !codec::writeFileAtomic(dir + QLatin1Char('/') + QString::fromLatin1(name), picture.body))
-      break;
+    const QString name = QString::number(m) + QString::fromLatin1(getpt(picture.body));
     // The reference is relative to the "book" folder, where the reading template lives.
-    const QString ref = QStringLiteral("<img src=\"%1\\%2\\%3\">")
-                            .arg(bookId, chapterId, QString::fromLatin1(name));
-    out.replace(codec::decode(matches[m].value), ref);
+    const QString ref = files_.writePicture(bookId, chapterId, name, picture.body);
+    if (ref.isEmpty())
+      break;
+    out.replace(codec::decode(matches[m].value), QStringLiteral("<img src=\"%1\">").arg(ref));
   }
   return codec::encode(out);
 }
@@ -78,11 +76,9 @@ QByteArray ChapterDownloader::chapterText(const QString &bookId, const QString &
   return text;
 }
 
-ChapterDownloader::Outcome ChapterDownloader::download(const QString &bookId,
-                                                       const QString &chapterId,
-                                                       const QByteArray &url,
-                                                       const QByteArrayList &rule,
-                                                       const StopCheck &stop) const {
+ChapterDownloader::Outcome
+ChapterDownloader::download(const QString &bookId, const QString &chapterId, const QByteArray &url,
+                            const QByteArrayList &rule, const StopCheck &stop) const {
   QByteArray text = chapterText(bookId, chapterId, url, rule, true, stop);
   if (stopped(stop))
     return Outcome::Stopped;
@@ -91,10 +87,7 @@ ChapterDownloader::Outcome ChapterDownloader::download(const QString &bookId,
   const int count = ChapterFiles::zishutj(text);
   if (!files_.writeChapter(bookId, chapterId, text))
     return Outcome::Failed;
-  auto stored = db_.exec(QStringLiteral("update book_zhangjie set zishutongji=? where bookid=? and "
-                                        "zhangjieid=?"),
-                         {count, bookId.toLongLong(), chapterId.toLongLong()});
-  return stored ? Outcome::Stored : Outcome::Failed;
+  return chapters_.setWords(bookId, chapterId, count) ? Outcome::Stored : Outcome::Failed;
 }
 
 } // namespace inkwren

@@ -15,23 +15,23 @@
 namespace inkwren {
 
 class ChapterFiles;
-class Database;
+class ChapterStore;
 class Fetcher;
 class RuleInterpreter;
 
 class ChapterDownloader {
 public:
   enum class Outcome {
-    Stored,   // file written and count stored
-    NoText,   // the rules gave no text: nothing written
-    Stopped,  // a stop was asked for before anything was written
-    Failed,   // the file or the count could not be stored: the run must end
+    Stored,  // file written and count stored
+    NoText,  // the rules gave no text: nothing written
+    Stopped, // a stop was asked for before anything was written
+    Failed,  // the file or the count could not be stored: the run must end
   };
   using StopCheck = std::function<bool()>;
 
-  ChapterDownloader(Database &db, const Fetcher &fetcher, const RuleInterpreter &interpreter,
-                    const ChapterFiles &files)
-      : db_(db), fetcher_(fetcher), interpreter_(interpreter), files_(files) {}
+  ChapterDownloader(ChapterStore &chapters, const Fetcher &fetcher,
+                    const RuleInterpreter &interpreter, const ChapterFiles &files)
+      : chapters_(chapters), fetcher_(fetcher), interpreter_(interpreter), files_(files) {}
 
   // The chapter's text as it would be stored (s7, pictures when withPictures, s10); the page is
   // fetched with the directory flag, so "[webpath]" is the chapter page's directory. Empty
@@ -51,7 +51,7 @@ public:
                     const QByteArray &s8, const QByteArray &s9, const StopCheck &stop = {}) const;
 
 private:
-  Database &db_;
+  ChapterStore &chapters_;
   const Fetcher &fetcher_;
   const RuleInterpreter &interpreter_;
   const ChapterFiles &files_;

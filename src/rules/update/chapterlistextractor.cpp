@@ -1,7 +1,6 @@
 #include "rules/update/chapterlistextractor.h"
 
 #include "core/codec.h"
-#include "core/database.h"
 #include "rules/regex.h"
 #include "rules/ruleinterpreter.h"
 
@@ -45,8 +44,9 @@ QStringList groupsOf(QStringView subject, const Regex::Spans &sp) {
   QStringList groups;
   groups.reserve(sp.pairs - 1);
   for (int k = 1; k < sp.pairs; ++k)
-    groups.append(sp.start(k) < 0 ? QString()
-                                  : subject.sliced(sp.start(k), sp.end(k) - sp.start(k)).toString());
+    groups.append(sp.start(k) < 0
+                      ? QString()
+                      : subject.sliced(sp.start(k), sp.end(k) - sp.start(k)).toString());
   return groups;
 }
 
@@ -174,64 +174,20 @@ QString ChapterListExtractor::getfjn(const QString &toc, const QString &matchVal
   return VolumeFinder(toc, s5, s6, interpreter_).volumeFor(matchValue);
 }
 
-int ChapterListExtractor::stozj(const QByteArray &tocBytes, const QString &bookId,
+int ChapterListExtractor::stozj(const QByteArray &toc, const QString &bookId,
                                 const QByteArrayList &rule) const {
-  const qint64 book = bookId.toLongLong();
-  auto top = db_.queryOne(QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"),
-                          {book});
-  auto knownRows = db_.query(QStringLiteral("SELECT zhangjieurl FROM book_zhangjie where bookid=?"),
-                             {book});
-  if (!top || !knownRows)
-    return -1;
-  qint64 counter = *top ? (*top)->integer(QStringLiteral("mpx")) : 0;
-  QSet<QString> known;
-  for (const Row &r : *knownRows)
-    known.insert(addressKey(r.text(QStringLiteral("zhangjieurl"))));
-
-  const QString toc = codec::decode(tocBytes);
-  std::vector<Match> matches = chapterMatches(toc, rule);
-  if (matches.empty())
+  const std::vector<TocEntry> entries = extract(toc, rule);
+  if (entries.empty())
     return 0;
-  VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
-  int added = 0;
-  // One transaction for the whole page: a commit per chapter would make a long table of
-  // contents slow. A chapter whose insert fails is skipped; the others still go in.
-  bool committed = db_.transaction([&] {
-    for (const Match &m : matches) {
-      QString key = addressKey(m.url);
-      if (known.contains(key))
-        continue;
-      ++counter;
-      auto r = db_.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,fenjuanname,"
-                                       "zhangjieurl,paix) values (?,?,?,?,?)"),
-                        {book, m.name, volumes.volumeFor(m.value), m.url, counter});
-      if (!r)
-        continue;
-      known.insert(key);
-      ++added;
-    }
-    return true;
-  });
-  return committed ? added : -1;
+  return chapters_.appendNew(bookId, entries);
 }
 
 int ChapterListExtractor::stozjpx(const QByteArray &tocBytes, const QString &bookId,
                                   const QByteArrayList &rule) const {
-  const QString toc = codec::decode(tocBytes);
-  std::vector<Match> matches = chapterMatches(toc, rule);
-  int changed = 0;
-  db_.transaction([&] {
-    qint64 k = 0;
-    for (const Match &m : matches) {
-      ++k;
-      auto r = db_.exec(QStringLiteral("update book_zhangjie set paix=? where bookid=? and zhangjieurl=?"),
-                        {k, bookId.toLongLong(), m.url});
-      if (r && *r > 0)
-        ++changed;
-    }
-    return true;
-  });
-  return changed;
+  QStringList urls;
+  for (const Match &m : chapterMatches(codec::decode(tocBytes), rule))
+    urls << m.url;
+  return chapters_.setOrderByAddress(bookId, urls);
 }
 
 std::optional<ChapterListExtractor::Refreshed>
@@ -245,9 +201,7 @@ ChapterListExtractor::regetzjfjnm(const QByteArray &tocBytes, const QString &boo
     if (m.url != chapterUrl)
       continue;
     Refreshed r{m.name, volumes.volumeFor(m.value)};
-    if (db_.exec(QStringLiteral("update book_zhangjie set zhangjiename=?,fenjuanname=? where "
-                                "bookid=? and zhangjieid=?"),
-                 {r.name, r.volume, bookId.toLongLong(), chapterId.toLongLong()}))
+    if (chapters_.setNameAndVolume(bookId, chapterId, r.name, r.volume))
       last = r;
   }
   return last;

@@ -9,8 +9,14 @@
 // The table-of-contents text arrives fetched and passed through field s1. A rule record is the
 // 11 fields s0..s10 as the rule set gives them.
 //
+// Names and volumes are worked out first; the chapter store then holds the library only for
+// the statements.
+//
 // Threads: any (the library serialises statements); stozj runs on the update worker, the other
-// two on the main thread. The RuleInterpreter (and its fetcher) must outlive the extractor.
+// two on the main thread. The ChapterStore and the RuleInterpreter (and its fetcher) must
+// outlive the extractor.
+#include "shelf/chapterstore.h"
+
 #include <QByteArrayList>
 #include <QString>
 
@@ -19,20 +25,12 @@
 
 namespace inkwren {
 
-class Database;
 class RuleInterpreter;
-
-// One chapter as the page lists it.
-struct TocEntry {
-  QString name;
-  QString volume;
-  QString url;
-};
 
 class ChapterListExtractor {
 public:
-  ChapterListExtractor(Database &db, const RuleInterpreter &interpreter)
-      : db_(db), interpreter_(interpreter) {}
+  ChapterListExtractor(ChapterStore &chapters, const RuleInterpreter &interpreter)
+      : chapters_(chapters), interpreter_(interpreter) {}
 
   // The chapters of a table of contents in page order, each link once (at its first place),
   // without touching the library.
@@ -70,7 +68,7 @@ private:
   struct Match;
   std::vector<Match> chapterMatches(const QString &toc, const QByteArrayList &rule) const;
 
-  Database &db_;
+  ChapterStore &chapters_;
   const RuleInterpreter &interpreter_;
 };
 

@@ -1,12 +1,11 @@
 #include "rules/update/threaddown.h"
 
 #include "core/codec.h"
-#include "core/database.h"
-#include "rules/fetcher.h"
-#include "rules/ruleinterpreter.h"
+#include "rules/fetchcontext.h"
 #include "rules/ruleset.h"
 #include "rules/update/chapterdownloader.h"
 #include "rules/update/chapterlistextractor.h"
+#include "shelf/chapterstore.h"
 
 #include <QThread>
 
@@ -30,7 +29,9 @@ void TThreadDown::start() {
   thread_->start();
 }
 
-bool TThreadDown::wait(unsigned long ms) { return !thread_ || thread_->wait(ms); }
+bool TThreadDown::wait(unsigned long ms) {
+  return !thread_ || thread_->wait(ms);
+}
 
 void TThreadDown::dodown() {
   // Nothing may escape the thread; an unexpected failure ends the run like a normal end.
@@ -43,10 +44,11 @@ void TThreadDown::dodown() {
       Q_EMIT ended();
       return;
     }
-    const Fetcher fetcher(tools_.settings, tools_.webpath, &cancel_);
-    const RuleInterpreter interpreter(fetcher);
-    const ChapterListExtractor extractor(tools_.db, interpreter);
-    const ChapterDownloader downloader(tools_.db, fetcher, interpreter, tools_.files);
+    const FetchContext context(tools_.settings, &cancel_);
+    const Fetcher &fetcher = context.fetcher;
+    const RuleInterpreter &interpreter = context.interpreter;
+    const ChapterListExtractor extractor(tools_.chapters, interpreter);
+    const ChapterDownloader downloader(tools_.chapters, fetcher, interpreter, tools_.files);
     if (mode_ == UpdateBook) {
       Q_EMIT status(QStringLiteral("更新章节列表..."));
       QByteArray toc = fetcher.opurl(muluurl_, {}, 0, 1);
@@ -60,40 +62,22 @@ void TThreadDown::dodown() {
         return;
     }
     Q_EMIT status(QStringLiteral("获取需要更新的章节列表..."));
-    Result<Rows> rows = Result<Rows>::failure(QString());
-    if (mode_ == SelectedChapters) {
-      QStringList ids;
-      for (const QString &id : std::as_const(selectedIds_)) {
-        bool ok = false;
-        id.toLongLong(&ok);
-        if (ok)
-          ids << id;
-      }
-      if (ids.isEmpty()) {
-        Q_EMIT ended();
-        return;
-      }
-      // The ids are checked numbers, so joining them into the list is safe.
-      rows = tools_.db.query(QStringLiteral("select zhangjieid,zhangjiename,zhangjieurl from "
-                                            "book_zhangjie where bookid=? and shifuxianshi=1 and "
-                                            "zhangjieid in (%1) order by paix")
-                                 .arg(ids.join(QLatin1Char(','))),
-                             {bookId_.toLongLong()});
-    } else {
-      rows = tools_.db.query(QStringLiteral("select zhangjieid,zhangjiename,zhangjieurl from "
-                                            "book_zhangjie where bookid=? and shifuxianshi=1 and "
-                                            "zishutongji=0 order by paix"),
-                             {bookId_.toLongLong()});
+    if (mode_ == SelectedChapters && selectedIds_.isEmpty()) {
+      Q_EMIT ended();
+      return;
     }
+    const Result<std::vector<ChapterRow>> rows =
+        mode_ == SelectedChapters ? tools_.chapters.chaptersAmong(bookId_, selectedIds_)
+                                  : tools_.chapters.chaptersWithoutText(bookId_);
     if (!rows || rows->empty()) {
       Q_EMIT ended();
       return;
     }
-    for (const Row &r : *rows) {
+    for (const ChapterRow &r : *rows) {
       if (stopping())
         return;
-      Q_EMIT status(QStringLiteral("更新章节 %1...").arg(r.text(QStringLiteral("zhangjiename"))));
-      const QByteArray url = codec::encode(r.text(QStringLiteral("zhangjieurl")));
+      Q_EMIT status(QStringLiteral("更新章节 %1...").arg(r.name));
+      const QByteArray url = codec::encode(r.url);
       QByteArray key = RuleSet::geturlkey(url);
       if (key != siteKey) {
         rule = tools_.rules.getdsbykey(key);
@@ -101,8 +85,7 @@ void TThreadDown::dodown() {
       }
       if (rule.isEmpty())
         continue;
-      auto outcome = downloader.download(bookId_, r.text(QStringLiteral("zhangjieid")), url, rule,
-                                         [this] { return stopping(); });
+      auto outcome = downloader.download(bookId_, r.id, url, rule, [this] { return stopping(); });
       if (outcome == ChapterDownloader::Outcome::Stopped)
         return;
       if (outcome == ChapterDownloader::Outcome::Failed) {

@@ -4,6 +4,10 @@
 // downloaded), mode 1 downloads the chosen chapters again, mode 2 downloads the chapters that
 // have no text, without fetching the table of contents.
 //
+// One run is a job: dodown() runs it on the calling thread (the command line, tests), start()
+// on a thread of its own (the window). The job fetches through a fetch context of its own, so
+// its "[webpath]" is never another job's and a stop cuts an exchange under way short.
+//
 // The worker never touches the screen: it reports status texts and its end through signals,
 // which a receiver on the main thread gets queued, in the order they were sent. Connect them
 // before start(). A stop (state 2) is noticed at the next check between two steps; the worker
@@ -23,10 +27,9 @@ class QThread;
 namespace inkwren {
 
 class ChapterFiles;
-class Database;
+class ChapterStore;
 class RuleSet;
 class Settings;
-class WebPath;
 
 class TThreadDown : public QObject {
   Q_OBJECT
@@ -34,13 +37,11 @@ public:
   enum Mode { UpdateBook = 0, SelectedChapters = 1, BlankChapters = 2 };
   enum State { Running = 1, Stopping = 2 };
 
-  // What a run works with; all must outlive the worker. The worker fetches through a fetcher
-  // of its own, so that a stop also cuts short an exchange under way.
+  // What a run works with; all must outlive the worker.
   struct Tools {
-    Database &db;
+    ChapterStore &chapters;
     const RuleSet &rules;
     const Settings &settings;
-    WebPath &webpath;
     const ChapterFiles &files;
   };
 

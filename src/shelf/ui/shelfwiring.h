@@ -1,12 +1,13 @@
 #pragma once
-// The bookshelf inside the main window: builds the shelf's model, stores, views and commands,
-// puts the views into the main window's left pane and connects the shelf menu, the toolbar
-// buttons and the page switch to them. Made once by the program's entry, after the main
-// window. Main thread only.
+// The bookshelf inside the main window: builds the shelf's views and commands on the shelf's
+// model, puts the views into the main window's left pane and connects the shelf menu, the
+// toolbar buttons and the page switch to them. Made once by the program's entry, after the
+// main window. Main thread only.
 #include "core/services.h"
 #include "shelf/bookshelf.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
+#include "shelf/conversions.h"
 #include "shelf/currentbook.h"
 #include "shelf/ui/platform.h"
 
@@ -19,17 +20,30 @@ class BookTree;
 class ChapterList;
 class LatestList;
 class ShelfController;
-class Tmainform;
+class ShellHost;
+
+// The shelf's model and stores, owned by the program's object graph, and the entity decoding
+// the conversions use.
+struct ShelfModel {
+  CurrentBook &current;
+  Bookshelf &shelf;
+  ChapterStore &chapters;
+  const ChapterFiles &files;
+  Conversions::EntityDecoder entities;
+};
 
 class ShelfWiring {
 public:
-  ShelfWiring(Services &services, Tmainform &main);
+  // updateRunning tells whether an update runs (the commands that need the library to
+  // themselves refuse then).
+  ShelfWiring(Services &services, ShellHost &shell, ShelfModel model,
+              std::function<bool()> updateRunning);
   ~ShelfWiring();
 
-  CurrentBook &currentBook() { return current_; }
-  Bookshelf &bookshelf() { return shelf_; }
-  ChapterStore &chapters() { return chapters_; }
-  const ChapterFiles &files() const { return files_; }
+  CurrentBook &currentBook() { return model_.current; }
+  Bookshelf &bookshelf() { return model_.shelf; }
+  ChapterStore &chapters() { return model_.chapters; }
+  const ChapterFiles &files() const { return model_.files; }
   BookTree &tree() { return *tree_; }
   ChapterList &chapterList() { return *list_; }
   LatestList &latestList() { return *latest_; }
@@ -48,11 +62,8 @@ public:
 
 private:
   Services &services_;
-  Tmainform &main_;
-  CurrentBook current_;
-  Bookshelf shelf_;
-  ChapterStore chapters_;
-  ChapterFiles files_;
+  ShellHost &shell_;
+  ShelfModel model_;
   QtFileDialogs dialogs_;
   DesktopUrlOpener urls_;
   BookTree *tree_;
@@ -62,6 +73,6 @@ private:
 };
 
 // Connects the main window's shelf commands to the controller.
-void wireShelf(Tmainform &main, ShelfController &controller, BookTree &tree);
+void wireShelf(ShellHost &shell, ShelfController &controller, BookTree &tree);
 
 } // namespace inkwren

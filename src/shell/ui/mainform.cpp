@@ -1,8 +1,8 @@
-#include "shell/mainform.h"
+#include "shell/ui/mainform.h"
 
 #include "core/settings.h"
-#include "shell/aboutform.h"
-#include "shell/artwork.h"
+#include "core/ui/artwork.h"
+#include "shell/ui/aboutform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,8 +27,8 @@
 namespace inkwren {
 namespace {
 
-constexpr int kEdge = 5;         // the resize band along the frame
-constexpr int kMinWidth = 800;   // the frame never gets smaller than this by dragging
+constexpr int kEdge = 5;       // the resize band along the frame
+constexpr int kMinWidth = 800; // the frame never gets smaller than this by dragging
 constexpr int kMinHeight = 500;
 
 const QColor kFrame(0x1b, 0x22, 0x30);
@@ -163,6 +163,7 @@ Tmainform::Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QW
   bottomp->setFixedHeight(31);
   inner->addWidget(bottomp);
   buildBottom(bottomp);
+  registerCommands();
 
   resizeSettled_ = new QTimer(this);
   resizeSettled_->setSingleShot(true);
@@ -178,18 +179,131 @@ Tmainform::Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QW
 
 Tmainform::~Tmainform() = default;
 
-void Tmainform::wire(QAction *action, const std::function<void()> &handler) {
+void Tmainform::registerCommands() {
+  static const std::pair<const char *, QAction * Tmainform::*> kNamed[] = {
+      {"RzToolButton5", &Tmainform::RzToolButton5},
+      {"RzToolButton6", &Tmainform::RzToolButton6},
+      {"RzToolButton7", &Tmainform::RzToolButton7},
+      {"minb", &Tmainform::minb},
+      {"maxb", &Tmainform::maxb},
+      {"closeb", &Tmainform::closeb},
+      {"RzToolButton1", &Tmainform::RzToolButton1},
+      {"viewstackb", &Tmainform::viewstackb},
+      {"ToolButton20", &Tmainform::ToolButton20},
+      {"RzToolButton3", &Tmainform::RzToolButton3},
+      {"downallb", &Tmainform::downallb},
+      {"refreb", &Tmainform::refreb},
+      {"RzToolButton13", &Tmainform::RzToolButton13},
+      {"RzToolButton15", &Tmainform::RzToolButton15},
+      {"RzToolButton16", &Tmainform::RzToolButton16},
+      {"RzToolButton17", &Tmainform::RzToolButton17},
+      {"RzToolButton2", &Tmainform::RzToolButton2},
+      {"downb", &Tmainform::downb},
+      {"RzToolButton9", &Tmainform::RzToolButton9},
+      {"vnoreadb", &Tmainform::vnoreadb},
+      {"vlastb", &Tmainform::vlastb},
+      {"vnextb", &Tmainform::vnextb},
+      {"RzToolButton12", &Tmainform::RzToolButton12},
+      {"RzToolButton8", &Tmainform::RzToolButton8},
+      {"RzToolButton18", &Tmainform::RzToolButton18},
+      {"RzToolButton4", &Tmainform::RzToolButton4},
+      {"N31", &Tmainform::N31},
+      {"N32", &Tmainform::N32},
+      {"Nviewstackb", &Tmainform::Nviewstackb},
+      {"N17", &Tmainform::N17},
+      {"N40", &Tmainform::N40},
+      {"N41", &Tmainform::N41},
+      {"N30", &Tmainform::N30},
+      {"N29", &Tmainform::N29},
+      {"N35", &Tmainform::N35},
+      {"N36", &Tmainform::N36},
+      {"N42", &Tmainform::N42},
+      {"N11", &Tmainform::N11},
+      {"N43", &Tmainform::N43},
+      {"N45", &Tmainform::N45},
+      {"N111", &Tmainform::N111},
+      {"N44", &Tmainform::N44},
+      {"N28", &Tmainform::N28},
+      {"N2", &Tmainform::N2},
+      {"N3", &Tmainform::N3},
+      {"N23", &Tmainform::N23},
+      {"N38", &Tmainform::N38},
+      {"N4", &Tmainform::N4},
+      {"N5", &Tmainform::N5},
+      {"N6", &Tmainform::N6},
+      {"N7", &Tmainform::N7},
+      {"N9", &Tmainform::N9},
+      {"N10", &Tmainform::N10},
+      {"N12", &Tmainform::N12},
+      {"N19", &Tmainform::N19},
+      {"N20", &Tmainform::N20},
+      {"N21", &Tmainform::N21},
+      {"N22", &Tmainform::N22},
+      {"N14", &Tmainform::N14},
+      {"N16", &Tmainform::N16},
+      {"N15", &Tmainform::N15},
+      {"N88", &Tmainform::N88},
+      {"N25", &Tmainform::N25},
+      {"Nwebstackview", &Tmainform::Nwebstackview},
+      {"N26", &Tmainform::N26},
+      {"N27", &Tmainform::N27},
+  };
+  for (const auto &[name, member] : kNamed)
+    addCommand(QLatin1String(name), this->*member);
+}
+
+QAction *Tmainform::command(const QString &name) const {
+  return commands_.value(name);
+}
+
+void Tmainform::addCommand(const QString &name, QAction *action) {
   if (!action)
     return;
-  QObject::connect(action, &QAction::triggered, action, [handler] {
-    try {
-      handler();
-    } catch (...) {
-      // A command never takes the window down with it.
-    }
-  });
-  action->setEnabled(true);
-  action->setToolTip(action->property("hint").toString());
+  action->setObjectName(name);
+  commands_.insert(name, action);
+}
+
+void Tmainform::showPage(int page) {
+  switch (page) {
+  case ShelfPage:
+    topbp1Click();
+    break;
+  case RankingsPage:
+    topbp2Click();
+    break;
+  case UpdatesPage:
+    topbp3Click();
+    break;
+  case ReadingPage:
+    topbp4Click();
+    break;
+  default:
+    break;
+  }
+}
+
+void Tmainform::onPageChanged(std::function<void(int)> listener) {
+  pageListeners_.push_back(std::move(listener));
+}
+
+void Tmainform::setUpdateStatus(const QString &panel0, const QString &panel1, bool shown) {
+  downsbPanel0->setText(panel0);
+  downsbPanel1->setText(panel1);
+  downsb->setVisible(shown);
+}
+
+bool Tmainform::updateStatusShown() const {
+  return !downsb->isHidden();
+}
+
+void Tmainform::showReadingTab(const QString &caption, int width) {
+  topbp4->setText(caption);
+  topbp4->setFixedWidth(width);
+  topbp4->show();
+}
+
+void Tmainform::hideReadingTab() {
+  topbp4->hide();
 }
 
 QAction *Tmainform::menuAction(QMenu *menu, const QString &text) {
@@ -392,7 +506,8 @@ void Tmainform::buildMenus() {
   // Each presses the main-menu item of the same text, and is enabled with it.
   for (auto [item, target] : {std::pair{N2, N30}, {N3, N29}, {N23, N35}, {N38, N36}}) {
     connect(item, &QAction::triggered, target, &QAction::trigger);
-    connect(target, &QAction::changed, item, [item, target] { item->setEnabled(target->isEnabled()); });
+    connect(target, &QAction::changed, item,
+            [item, target] { item->setEnabled(target->isEnabled()); });
   }
 
   bookmenu = new QMenu(this);
@@ -438,10 +553,11 @@ void Tmainform::buildBody(QWidget *) {
   toptree = new QTreeWidget(leftviews);
   toptree->setObjectName(QStringLiteral("toptree"));
   toptree->setHeaderHidden(true);
-  newdlv = listView(leftviews,
-                    {QStringLiteral("小说"), QStringLiteral("章节"), QStringLiteral("更新时间"),
-                     QStringLiteral("字数"), QStringLiteral("分卷名称"), QStringLiteral("目录地址")},
-                    "newdlv");
+  newdlv =
+      listView(leftviews,
+               {QStringLiteral("小说"), QStringLiteral("章节"), QStringLiteral("更新时间"),
+                QStringLiteral("字数"), QStringLiteral("分卷名称"), QStringLiteral("目录地址")},
+               "newdlv");
   mululv = listView(leftviews,
                     {QStringLiteral("章节"), QStringLiteral("字数"), QStringLiteral("分卷名称"),
                      QStringLiteral("更新时间"), QStringLiteral("下载地址")},
@@ -452,8 +568,7 @@ void Tmainform::buildBody(QWidget *) {
   RzSplitter1->addWidget(leftviews);
 }
 
-void Tmainform::installViews(QTreeWidget *shelfTree, QTreeWidget *updatesList,
-                             QTreeWidget *chapterList) {
+void Tmainform::installLeftView(int page, QTreeWidget *view) {
   auto swap = [this](QTreeWidget *&slot, QTreeWidget *view) {
     if (!view || view == slot)
       return;
@@ -466,9 +581,22 @@ void Tmainform::installViews(QTreeWidget *shelfTree, QTreeWidget *updatesList,
     if (front)
       leftviews->setCurrentWidget(view);
   };
-  swap(booktree, shelfTree);
-  swap(newdlv, updatesList);
-  swap(mululv, chapterList);
+  switch (page) {
+  case ShelfPage:
+    swap(booktree, view);
+    break;
+  case RankingsPage:
+    swap(toptree, view);
+    break;
+  case UpdatesPage:
+    swap(newdlv, view);
+    break;
+  case ReadingPage:
+    swap(mululv, view);
+    break;
+  default:
+    break;
+  }
 }
 
 void Tmainform::buildBottom(QWidget *bottom) {
@@ -513,8 +641,8 @@ void Tmainform::showAbout() {
 void Tmainform::showbar(int mask) {
   for (const TaggedButton &b : buttons_)
     b.action->setVisible(visibleOnPage(b.tag, mask));
-  QWidget *front = mask == 1 ? static_cast<QWidget *>(mululv)
-                   : mask == 10 ? static_cast<QWidget *>(newdlv)
+  QWidget *front = mask == 1     ? static_cast<QWidget *>(mululv)
+                   : mask == 10  ? static_cast<QWidget *>(newdlv)
                    : mask == 100 ? static_cast<QWidget *>(toptree)
                                  : static_cast<QWidget *>(booktree);
   leftviews->setCurrentWidget(front);
@@ -529,14 +657,22 @@ void Tmainform::choosePage(int page, QToolButton *tab) {
   pagestate = page;
   if (page == ShelfPage || page == RankingsPage)
     webem->load(QUrl(services_.webroot + QStringLiteral("inkwren/iw_bookweb.php")));
-  if (onPageChanged)
-    onPageChanged(page);
+  for (const auto &listener : pageListeners_)
+    listener(page);
 }
 
-void Tmainform::topbp1Click() { choosePage(ShelfPage, topbp1); }
-void Tmainform::topbp2Click() { choosePage(RankingsPage, topbp2); }
-void Tmainform::topbp3Click() { choosePage(UpdatesPage, topbp3); }
-void Tmainform::topbp4Click() { choosePage(ReadingPage, topbp4); }
+void Tmainform::topbp1Click() {
+  choosePage(ShelfPage, topbp1);
+}
+void Tmainform::topbp2Click() {
+  choosePage(RankingsPage, topbp2);
+}
+void Tmainform::topbp3Click() {
+  choosePage(UpdatesPage, topbp3);
+}
+void Tmainform::topbp4Click() {
+  choosePage(ReadingPage, topbp4);
+}
 
 void Tmainform::useset() {
   Settings &s = services_.settings;
@@ -562,8 +698,8 @@ void Tmainform::useset() {
 
 void Tmainform::setMaxbPicture() {
   const QColor ink(0xd7, 0xdc, 0xe4);
-  maxb->setIcon(artwork::titleIcon(maximized_ ? artwork::TitleIcon::Restore
-                                              : artwork::TitleIcon::Maximize, ink));
+  maxb->setIcon(artwork::titleIcon(
+      maximized_ ? artwork::TitleIcon::Restore : artwork::TitleIcon::Maximize, ink));
   QString hint = maximized_ ? QStringLiteral("还原") : QStringLiteral("最大化");
   maxb->setText(hint);
   maxb->setToolTip(hint);

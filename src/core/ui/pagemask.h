@@ -21,6 +21,8 @@ constexpr int pageMask(int page) {
   }
 }
 
-constexpr bool visibleOnPage(int tag, int mask) { return mask > 0 && tag % (10 * mask) >= mask; }
+constexpr bool visibleOnPage(int tag, int mask) {
+  return mask > 0 && tag % (10 * mask) >= mask;
+}
 
 } // namespace inkwren

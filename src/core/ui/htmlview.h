@@ -1,6 +1,7 @@
 #pragma once
 // The HTML views of the windows (the main window's right-hand pane, the template editor's
 // preview, the web panels) sit behind this small interface so that tests can drive or fake them.
+// The views themselves are made by the reader's windows (reader/ui/htmlviews.h).
 // Main thread only.
 #include <QUrl>
 #include <QWidget>
@@ -24,14 +25,5 @@ Q_SIGNALS:
 };
 
 using HtmlViewFactory = std::function<HtmlView *(QWidget *parent)>;
-
-// The real view, on Qt WebEngine. A page that can't be loaded (the service unreachable, say)
-// shows a quiet built-in page instead of the engine's error page.
-HtmlView *createWebEngineView(QWidget *parent);
-// A plain view on Qt's rich-text engine: local pages and HTML text only.
-HtmlView *createTextBrowserView(QWidget *parent);
-// The view the program uses: WebEngine, or the plain view when WebEngine can't start (run as
-// root, where its sandbox refuses to run and the sandbox has not been turned off).
-HtmlView *createHtmlView(QWidget *parent);
 
 } // namespace inkwren

@@ -1,7 +1,7 @@
-#include "shell/aboutform.h"
+#include "shell/ui/aboutform.h"
 
 #include "core/settings.h"
-#include "shell/artwork.h"
+#include "core/ui/artwork.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "shell/artwork.h"
+#include "core/ui/artwork.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -79,8 +79,8 @@ QIcon titleIcon(TitleIcon which, QColor color) {
     break;
   case TitleIcon::Restore:
     p.drawRect(QRectF(7, 11, 13, 13));
-    p.drawPolyline(QPolygonF({QPointF(11, 11), QPointF(11, 7), QPointF(25, 7), QPointF(25, 20),
-                              QPointF(20, 20)}));
+    p.drawPolyline(QPolygonF(
+        {QPointF(11, 11), QPointF(11, 7), QPointF(25, 7), QPointF(25, 20), QPointF(20, 20)}));
     break;
   case TitleIcon::Close:
     p.drawLine(QPointF(9, 9), QPointF(23, 23));

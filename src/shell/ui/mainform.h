@@ -2,14 +2,18 @@
 // The main window Tmainform: a frameless window with its own title band, the four page tabs,
 // the main toolbar whose buttons show per page, the main menu and the shelf menu, the splitter
 // with the four left-hand views and the right-hand HTML view webem, the bottom bar and the
-// download status bar downsb. Every menu item and toolbar button is a QAction member named as
-// the system names it; a command whose feature is not built yet stays visibly disabled until
-// something is wired to it with wire(). Main thread only.
+// download status bar downsb. Every menu item and toolbar button is a QAction named as the
+// system names it; a command whose feature is not built yet stays visibly disabled until
+// something is wired to it. The subsystems' windows see the window only as a ShellHost: they
+// find its commands by name and never reach its widgets. Main thread only.
 #include "core/services.h"
-#include "reader/ui/htmlview.h"
-#include "shell/pagemask.h"
+#include "core/ui/htmlview.h"
+#include "core/ui/pagemask.h"
+#include "core/ui/shellhost.h"
 
 #include <QWidget>
+
+#include <QHash>
 
 #include <functional>
 #include <vector>
@@ -30,7 +34,7 @@ namespace inkwren {
 
 class Taboutform;
 
-class Tmainform : public QWidget {
+class Tmainform : public QWidget, public ShellHost {
   Q_OBJECT
 public:
   Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QWidget *parent = nullptr);
@@ -38,8 +42,23 @@ public:
 
   Services &services() { return services_; }
 
-  // Connects a command and enables it.
-  static void wire(QAction *action, const std::function<void()> &handler);
+  using ShellHost::wire;
+
+  // ShellHost.
+  QAction *command(const QString &name) const override;
+  void addCommand(const QString &name, QAction *action) override;
+  int page() const override { return pagestate; }
+  void showPage(int page) override;
+  void onPageChanged(std::function<void(int page)> listener) override;
+  void setUpdateStatus(const QString &panel0, const QString &panel1, bool shown) override;
+  bool updateStatusShown() const override;
+  void showReadingTab(const QString &caption, int width) override;
+  void hideReadingTab() override;
+  void installLeftView(int page, QTreeWidget *view) override;
+  QMenu *shelfMenu() const override { return bookmenu; }
+  HtmlView &htmlView() override { return *webem; }
+  QWidget *window() override { return this; }
+  void applySettings() override { useset(); }
 
   // Applies the settings at start-up: window size clamped to the screen, then the full-screen
   // state. The settings-live flag is clear while the values are applied and set afterwards.
@@ -61,9 +80,6 @@ public:
   void beginmove();
   // Stores fullscreen "0" and the frame's size, when settings are live.
   void storeGeometry();
-
-  // Replaces the placeholder left-hand views with the shelf's own widgets.
-  void installViews(QTreeWidget *shelfTree, QTreeWidget *updatesList, QTreeWidget *chapterList);
 
   // Number guards for skin background settings.
   static int getgd(int n) { return n >= 1 && n <= 9 ? n : 0; }
@@ -111,10 +127,10 @@ public:
   // Configuration drop-down.
   QAction *N2 = nullptr, *N3 = nullptr, *N23 = nullptr, *N38 = nullptr;
   // Shelf pop-up menu.
-  QAction *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N9 = nullptr,
-          *N10 = nullptr, *N12 = nullptr, *N19 = nullptr, *N20 = nullptr, *N21 = nullptr,
-          *N22 = nullptr, *N14 = nullptr, *N16 = nullptr, *N15 = nullptr, *N88 = nullptr,
-          *N25 = nullptr, *Nwebstackview = nullptr, *N26 = nullptr, *N27 = nullptr;
+  QAction *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *N7 = nullptr, *N9 = nullptr, *N10 = nullptr,
+          *N12 = nullptr, *N19 = nullptr, *N20 = nullptr, *N21 = nullptr, *N22 = nullptr,
+          *N14 = nullptr, *N16 = nullptr, *N15 = nullptr, *N88 = nullptr, *N25 = nullptr,
+          *Nwebstackview = nullptr, *N26 = nullptr, *N27 = nullptr;
 
   // The toolbar buttons in toolbar order with their page tags.
   struct TaggedButton {
@@ -122,10 +138,6 @@ public:
     int tag;
   };
   const std::vector<TaggedButton> &toolbarButtons() const { return buttons_; }
-
-  // Called with the new page after every page change (the reading page and the web panels
-  // hook in here).
-  std::function<void(int page)> onPageChanged;
 
 protected:
   void mousePressEvent(QMouseEvent *e) override;
@@ -148,9 +160,12 @@ private:
   Qt::Edges edgesAt(const QPoint &pos) const;
   void setMaxbPicture();
   QAction *menuAction(QMenu *menu, const QString &text);
+  void registerCommands();
 
   Services &services_;
   std::vector<TaggedButton> buttons_;
+  QHash<QString, QAction *> commands_;
+  std::vector<std::function<void(int)>> pageListeners_;
   bool maximized_ = false;
   bool userResizing_ = false;
   QTimer *resizeSettled_ = nullptr;

@@ -1,0 +1,32 @@
+#include "shell/appcontext.h"
+
+#include "rules/ruleinterpreter.h"
+
+namespace inkwren {
+
+AppContext::AppContext(const QString &root, Messages &messages, const QString &webroot)
+    : folder(root),
+      settings(folder.path(QStringLiteral("config/set.ini"))), services{folder, settings, db,
+                                                                        messages, webroot},
+      rules(folder.path(QStringLiteral("db/bookset.dat"))), main(settings), files(folder),
+      chapters(db), shelf(services, current), updates(chapters, files, shelf, rules, settings) {}
+
+AppContext::~AppContext() {
+  // No job may outlive the library and the stores it writes to.
+  updates.stopAll();
+}
+
+bool AppContext::openLibrary(QString *why) {
+  return db.connectioncreat(folder.path(QStringLiteral("db/book.dat")), why);
+}
+
+void AppContext::loadForCommandLine() {
+  settings.getset(1);
+  rules.loadRules();
+}
+
+Conversions::EntityDecoder AppContext::entityDecoder() {
+  return [](const QByteArray &text) { return RuleInterpreter::sun(text); };
+}
+
+} // namespace inkwren

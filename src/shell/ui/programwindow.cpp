@@ -1,0 +1,40 @@
+#include "shell/ui/programwindow.h"
+
+#include "core/ui/startup.h"
+#include "rules/ui/updatecontroller.h"
+#include "shelf/ui/shelfwiring.h"
+#include "shell/appcontext.h"
+#include "shell/ui/mainform.h"
+
+namespace inkwren {
+
+ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlView)
+    : main_(std::make_unique<Tmainform>(app.services, makeHtmlView)) {
+  UpdateService &updates = app.updates;
+  shelf_ = std::make_unique<ShelfWiring>(
+      app.services, *main_,
+      ShelfModel{app.current, app.shelf, app.chapters, app.files, AppContext::entityDecoder()},
+      [&updates] { return updates.running(); });
+  updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
+                                                app.services.messages);
+
+  Startup::Steps steps;
+  steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
+  steps.loadRules = [&app] { app.rules.loadRules(); };
+  steps.updateAll = [this] { updates_->downallbClick(); };
+  steps.upset = [&app] {
+    app.rules.upset(app.main.fetcher, app.settings, app.services.webroot.toUtf8());
+  };
+  steps.stopWorkers = [&updates] { updates.stopAll(); };
+  startup_ = std::make_unique<Startup>(app.services, *main_, std::move(steps));
+}
+
+ProgramWindow::~ProgramWindow() {
+  // The start-up's shutdown stops the jobs before the windows they report to go.
+  startup_.reset();
+  updates_.reset();
+  shelf_.reset();
+  main_.reset();
+}
+
+} // namespace inkwren

@@ -1,0 +1,38 @@
+#pragma once
+// The windows of the program on its object graph: the main window, the bookshelf's views and
+// commands, the update commands and the start-up sequence, wired together. The program's entry
+// makes one; window tests make one on a throw-away data folder.
+//
+// A subsystem's windows plug in here: they are built with the main window as a ShellHost (its
+// commands found by name, its page changes, status bar, reading tab and HTML view) and the
+// parts of the graph they use. Main thread only.
+#include "core/ui/htmlview.h"
+
+#include <memory>
+
+namespace inkwren {
+
+class AppContext;
+class ShelfWiring;
+class Startup;
+class Tmainform;
+class UpdateController;
+
+class ProgramWindow {
+public:
+  ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlView);
+  ~ProgramWindow();
+
+  Tmainform &main() { return *main_; }
+  ShelfWiring &shelf() { return *shelf_; }
+  UpdateController &updates() { return *updates_; }
+  Startup &startup() { return *startup_; }
+
+private:
+  std::unique_ptr<Tmainform> main_;
+  std::unique_ptr<ShelfWiring> shelf_;
+  std::unique_ptr<UpdateController> updates_;
+  std::unique_ptr<Startup> startup_;
+};
+
+} // namespace inkwren

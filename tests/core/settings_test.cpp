@@ -98,6 +98,25 @@ TEST_F(SettingsFixture, UnreadableFileGivesUpAndKeepsDefaults) {
   EXPECT_EQ(s.value(Settings::width), "800");
 }
 
+TEST_F(SettingsFixture, ChangesAreAnnouncedByRowOnlyWhenTheValueDiffers) {
+  writeBytes(path(), "[mainset]\r\nwidth=900\r\nheight=600\r\n[readset]\r\nautomark=1\r\n");
+  Settings s(path());
+  QList<int> rows;
+  QObject::connect(&s, &Settings::changed, [&](int index) { rows << index; });
+  ASSERT_TRUE(s.getset());
+  // height and automark are already the defaults: only width changed.
+  EXPECT_EQ(rows, QList<int>{Settings::width});
+  rows.clear();
+  s.setValue(Settings::width, QStringLiteral("900")); // same value
+  s.setLive(true);
+  s.store(Settings::sscount, QStringLiteral("7"));
+  s.setValue(Settings::count, QStringLiteral("x")); // no such row
+  EXPECT_EQ(rows, QList<int>{Settings::sscount});
+  rows.clear();
+  s.newset(); // back to the defaults: the two changed rows again
+  EXPECT_EQ(rows, (QList<int>{Settings::width, Settings::sscount}));
+}
+
 TEST(Colors, HtmlToColorAndBack) {
   struct Case {
     const char *text;

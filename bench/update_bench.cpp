@@ -7,6 +7,7 @@
 #include "support/loopback_server.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -74,6 +75,55 @@ void BM_StoreTableOfContents(benchmark::State &state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * toc.size());
 }
 BENCHMARK(BM_StoreTableOfContents)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A table of contents of 200,000 links under 40 volume headings, extracted (no library).
+void BM_Extract200kLinks(benchmark::State &state) {
+  QString html = QStringLiteral("<html><body><div id=\"list\">");
+  for (int i = 0; i < 200000; ++i) {
+    if (i % 5000 == 0)
+      html += QStringLiteral("<dt>第%1卷 风云再起</dt>").arg(i / 5000 + 1);
+    html += QStringLiteral("<dd><a href=\"/book/1234/%1.html\">第%1章 少年初入江湖</a></dd>")
+                .arg(i + 1);
+  }
+  const QByteArray toc = codec::encode(html + QStringLiteral("</div></body></html>"));
+  const QByteArrayList r = rule({"", "", "<dd><a href=\"(.*?)\">(.*?)</a></dd>", "$2",
+                                 "http://site.example$1", "<dt>(.*?)</dt>", "$1"});
+  Library lib;
+  ChapterListExtractor extractor(lib.chapters, lib.interpreter);
+  for (auto _ : state) {
+    auto entries = extractor.extract(toc, r);
+    if (entries.size() != 200000)
+      state.SkipWithError("not every chapter was found");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * toc.size());
+}
+BENCHMARK(BM_Extract200kLinks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A real UTF-8 table of contents (1878 links, a "latest chapters" block cut away by s1):
+// conversion, cut, links and volumes.
+void BM_ExtractRealUtf8Toc(benchmark::State &state) {
+  QFile f(QStringLiteral(INKWREN_CORPUS_DIR "/shuquge_toc_xiuzhenliaotianqun.html"));
+  if (!f.open(QIODevice::ReadOnly)) {
+    state.SkipWithError("corpus page missing");
+    return;
+  }
+  QByteArray page = f.readAll();
+  page.removeIf([](char c) { return c == '\r' || c == '\n'; });
+  const QByteArrayList r =
+      rule({"", "{{0}}1{{t}}\n{{1}}章节目录</dt>{{t}}", "<dd><a href=\"(.*?)\">(.*?)</a></dd>",
+            "$2", "[webpath]$1", "<dt>(.*?)</dt>", "$1"});
+  Library lib;
+  lib.app.main.webpath.set("http://www.shuquge.example/txt/8659/");
+  ChapterListExtractor extractor(lib.chapters, lib.interpreter);
+  for (auto _ : state) {
+    const QByteArray toc = lib.interpreter.guizstr(page, r[1]);
+    auto entries = extractor.extract(toc, r);
+    if (entries.size() != 1866)
+      state.SkipWithError("not 1866 chapters");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * page.size());
+}
+BENCHMARK(BM_ExtractRealUtf8Toc)->Unit(benchmark::kMillisecond);
 
 void BM_DownloadChapterFromLoopback(benchmark::State &state) {
   QString body;

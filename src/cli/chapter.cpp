@@ -14,11 +14,17 @@ int chapter(Context &ctx) {
   Engine engine(ctx.home);
   const QByteArray url = codec::encode(ctx.args[0]);
   const QByteArrayList rule = engine.ruleOrComplain(url);
-  if (rule.isEmpty())
+  if (rule.isEmpty() || !engine.proxyOrComplain())
     return 1;
   ChapterDownloader downloader(engine.chapters, engine.main.fetcher, engine.main.interpreter,
                                engine.files);
-  printOut(codec::decode(downloader.chapterText({}, {}, url, rule, false)));
+  bool fetched = false;
+  const QByteArray text = downloader.chapterText({}, {}, url, rule, false, {}, &fetched);
+  if (!fetched) {
+    printErr(QStringLiteral("inkwren-cli: 无法获取 %1\n").arg(ctx.args[0]));
+    return 1;
+  }
+  printOut(codec::decode(text));
   return 0;
 }
 

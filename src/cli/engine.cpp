@@ -25,7 +25,24 @@ bool Engine::openLibrary() {
   return false;
 }
 
+bool Engine::rulesOrComplain() {
+  if (!rules.rulestext().isEmpty())
+    return true;
+  printErr(QStringLiteral("inkwren-cli: 规则文件无法读取或没有网站规则: %1\n")
+               .arg(rules.ruleFilePath()));
+  return false;
+}
+
+bool Engine::proxyOrComplain() {
+  if (main.fetcher.clientOptions(0))
+    return true;
+  printErr(QStringLiteral("inkwren-cli: 代理设置无效 (代理端口应为 0 到 65535 的数字)\n"));
+  return false;
+}
+
 QByteArrayList Engine::ruleOrComplain(const QByteArray &address) {
+  if (!rulesOrComplain())
+    return {};
   QByteArrayList rule = rules.ruleFor(address);
   if (rule.isEmpty())
     printErr(QStringLiteral("inkwren-cli: 没有这个网站的规则\n"));

@@ -23,9 +23,13 @@ struct Engine : ConsoleMessagesHolder, AppContext {
   explicit Engine(const QString &home);
   // Opens the library; prints why not and gives false when it can't be opened.
   bool openLibrary();
-  // The rule record for an address; prints "没有这个网站的规则" and gives an empty list when the
-  // site has none.
+  // The rule record for an address; prints why and gives an empty list when there is none
+  // (the rule file can't be read or holds no rules, or the site has none).
   QByteArrayList ruleOrComplain(const QByteArray &address);
+  // False (and says why) when the rule file could not be read or holds no site rules.
+  bool rulesOrComplain();
+  // False (and says why) when the proxy settings make every fetch fail.
+  bool proxyOrComplain();
 };
 
 } // namespace inkwren::cli

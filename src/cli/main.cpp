@@ -12,7 +12,9 @@ void writeOut(QByteArrayView bytes) {
   std::fwrite(bytes.data(), 1, size_t(bytes.size()), stdout);
   std::fflush(stdout);
 }
-void printOut(const QString &text) { writeOut(text.toUtf8()); }
+void printOut(const QString &text) {
+  writeOut(text.toUtf8());
+}
 void printErr(const QString &text) {
   QByteArray b = text.toUtf8();
   std::fwrite(b.data(), 1, size_t(b.size()), stderr);
@@ -41,17 +43,26 @@ struct Command {
 
 // Commands are added here as they are built.
 const Command kCommands[] = {
-    {"expr", "expr [--webpath URL] RULEFILE [INPUT]   run a rule expression over INPUT (or stdin)", expr},
+    {"expr", "expr [--webpath URL] RULEFILE [INPUT]   run a rule expression over INPUT (or stdin)",
+     expr},
     {"key", "key URL                                 print the site key of an address", key},
     {"rule", "rule URL                                print the rule record for an address", rule},
-    {"fetch", "fetch URL                               print a page as rule processing gets it", fetch},
-    {"add", "add URL --name NAME [--author A] [--category C]  add a novel (no update)", add},
+    {"fetch", "fetch URL                               print a page as rule processing gets it",
+     fetch},
+    {"add", "add URL --name NAME [--author A] [--category C] [--force]  add a novel (no update)",
+     add},
     {"update", "update BOOKID | --all                   update a novel or every novel", update},
-    {"toc", "toc URL                                 list the chapters a table of contents gives", toc},
-    {"chapter", "chapter URL                             print a chapter's text as its rules give it", chapter},
-    {"list", "list                                    list categories and books (tab-separated)", list},
-    {"export", "export BOOKID FILE [--force]            write a book as one text file (e-book)", exportBook},
-    {"import", "import BOOKID FILE                      add a text file as a book's last chapter", importFile},
+    {"toc", "toc URL                                 list the chapters a table of contents gives",
+     toc},
+    {"chapter",
+     "chapter URL                             print a chapter's text as its rules give it",
+     chapter},
+    {"list", "list                                    list categories and books (tab-separated)",
+     list},
+    {"export", "export BOOKID FILE [--force]            write a book as one text file (e-book)",
+     exportBook},
+    {"import", "import BOOKID FILE                      add a text file as a book's last chapter",
+     importFile},
     {nullptr, nullptr, nullptr},
 };
 

@@ -15,10 +15,16 @@ int toc(Context &ctx) {
   Engine engine(ctx.home);
   const QByteArray url = codec::encode(ctx.args[0]);
   const QByteArrayList rule = engine.ruleOrComplain(url);
-  if (rule.isEmpty())
+  if (rule.isEmpty() || !engine.proxyOrComplain())
     return 1;
   const FetchContext &fetch = engine.main;
-  QByteArray page = fetch.interpreter.guizstr(fetch.fetcher.opurl(url, {}, 0, 1), rule.value(1));
+  HttpResult got = fetch.fetcher.fetch(url, {}, 0, 1);
+  if (!got.ok) {
+    printErr(QStringLiteral("inkwren-cli: 无法获取 %1: %2\n").arg(ctx.args[0], got.error));
+    return 1;
+  }
+  got.body.removeIf([](char c) { return c == '\r' || c == '\n'; });
+  QByteArray page = fetch.interpreter.guizstr(got.body, rule.value(1));
   ChapterListExtractor extractor(engine.chapters, fetch.interpreter);
   QString out;
   for (const TocEntry &e : extractor.extract(page, rule))

@@ -14,12 +14,17 @@ int update(Context &ctx) {
     return 2;
   }
   Engine engine(ctx.home);
-  if (!engine.openLibrary())
+  if (!engine.openLibrary() || !engine.rulesOrComplain() || !engine.proxyOrComplain())
     return 1;
   engine.shelf.drawbookpanel();
   UpdateService &updates = engine.updates;
   QObject::connect(&updates, &UpdateService::status,
                    [](int, const QString &text) { printOut(text + QLatin1Char('\n')); });
+  QObject::connect(
+      &updates, &UpdateService::runFailed, [&engine](const QString &bookId, const QString &why) {
+        const TPItem *book = engine.shelf.getbn(bookId);
+        printErr(QStringLiteral("inkwren-cli: %1: %2\n").arg(book ? book->name : bookId, why));
+      });
   if (ctx.args[0] == QLatin1String("--all"))
     return updates.runUpdateAllHere() ? 0 : 1;
   const QString bookId = ctx.args[0];

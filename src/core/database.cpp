@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -44,8 +45,47 @@ CREATE INDEX book_zhangjie_paix ON book_zhangjie (bookid, paix, zhangjieid);
 CREATE INDEX book_zhangjie_added ON book_zhangjie (addtime);
 )sql";
 
+// A book lists each chapter address once. Libraries made before this rule may hold the same
+// address twice (two updates of one book at once): the copies are merged first, keeping the
+// row that has text (then the earliest in the book's order), so the index can be made. Chapters
+// without an address (imported or typed in) may be many.
+const char *const kOneRowPerAddress = R"sql(
+DELETE FROM book_zhangjie WHERE zhangjieid IN (
+  SELECT zhangjieid FROM (
+    SELECT zhangjieid, row_number() OVER (PARTITION BY bookid, zhangjieurl
+                                          ORDER BY zishutongji > 0 DESC, paix, zhangjieid) AS n
+    FROM book_zhangjie WHERE zhangjieurl <> '')
+  WHERE n > 1);
+CREATE UNIQUE INDEX IF NOT EXISTS book_zhangjie_one_url ON book_zhangjie (bookid, zhangjieurl)
+  WHERE zhangjieurl <> '';
+)sql";
+
 QString lastError(sqlite3 *db) {
   return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("数据库未连接");
+}
+
+bool hasIndex(sqlite3 *db, const char *name) {
+  sqlite3_stmt *st = nullptr;
+  if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type='index' AND name=?", -1, &st,
+                         nullptr) != SQLITE_OK)
+    return false;
+  sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
+  bool found = sqlite3_step(st) == SQLITE_ROW;
+  sqlite3_finalize(st);
+  return found;
+}
+
+// Brings an older library up to the present rules; a library that can't be written (a
+// read-only data folder) is used as it is.
+void upgrade(sqlite3 *db) {
+  if (hasIndex(db, "book_zhangjie_one_url"))
+    return;
+  if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    return;
+  if (sqlite3_exec(db, kOneRowPerAddress, nullptr, nullptr, nullptr) == SQLITE_OK)
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  else
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 bool hasLibraryTables(sqlite3 *db) {
@@ -116,11 +156,17 @@ QString Row::text(const QString &column) const {
   return v.isNull() ? QString() : v.toString();
 }
 
-qint64 Row::integer(const QString &column) const { return value(column).toLongLong(); }
+qint64 Row::integer(const QString &column) const {
+  return value(column).toLongLong();
+}
 
-bool Row::isNull(const QString &column) const { return value(column).isNull(); }
+bool Row::isNull(const QString &column) const {
+  return value(column).isNull();
+}
 
-Database::~Database() { connectionend(); }
+Database::~Database() {
+  connectionend();
+}
 
 bool Database::createLibrary(const QString &path, QString *error) {
   if (QFileInfo::exists(path)) {
@@ -134,6 +180,8 @@ bool Database::createLibrary(const QString &path, QString *error) {
   char *msg = nullptr;
   if (rc == SQLITE_OK)
     rc = sqlite3_exec(db, kSchema, nullptr, nullptr, &msg);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_exec(db, kOneRowPerAddress, nullptr, nullptr, &msg);
   if (rc != SQLITE_OK && error)
     *error = msg ? QString::fromUtf8(msg) : lastError(db);
   sqlite3_free(msg);
@@ -150,18 +198,44 @@ bool Database::connectioncreat(const QString &path, QString *error) {
     sqlite3_close(db);
     return false;
   };
-  if (!QFileInfo(path).isFile())
+  const QFileInfo file(path);
+  if (!file.isFile())
     return fail(QStringLiteral("文件不存在"), nullptr);
+  if (!file.isReadable())
+    return fail(QStringLiteral("文件不可读"), nullptr);
+  // A library in a folder that can't be written (a read-only data folder) is opened for
+  // reading: the commands that only read still work, the others fail as failing statements.
+  readOnly_ = !file.isWritable() || !QFileInfo(file.absolutePath()).isWritable();
   sqlite3 *db = nullptr;
-  if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
-                      nullptr) != SQLITE_OK)
-    return fail(lastError(db), db);
+  if (!readOnly_) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr) != SQLITE_OK)
+      return fail(lastError(db), db);
+  } else {
+    // Read-only first; a library left in WAL mode can only be read as an unchanging file when
+    // its side files can't be made.
+    const QByteArray uri = QUrl::fromLocalFile(file.absoluteFilePath()).toEncoded();
+    for (const char *query : {"?mode=ro", "?immutable=1"}) {
+      sqlite3_close(db);
+      db = nullptr;
+      if (sqlite3_open_v2((uri + query).constData(), &db,
+                          SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX,
+                          nullptr) == SQLITE_OK &&
+          hasLibraryTables(db))
+        break;
+    }
+  }
   // Reading the schema is what tells a library from any other file; nothing is written before.
   if (!hasLibraryTables(db))
-    return fail(QStringLiteral("不是书库文件"), db);
+    return fail(readOnly_ ? QStringLiteral("只读的文件夹中无法读取书库")
+                          : QStringLiteral("不是书库文件"),
+                db);
   sqlite3_busy_timeout(db, 5000);
-  sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF",
-               nullptr, nullptr, nullptr);
+  if (!readOnly_) {
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF",
+                 nullptr, nullptr, nullptr);
+    upgrade(db);
+  }
   db_ = db;
   return true;
 }

@@ -23,8 +23,8 @@ public:
   Row(std::shared_ptr<const QStringList> names, QVariantList values)
       : names_(std::move(names)), values_(std::move(values)) {}
   QVariant value(const QString &column) const;
-  QString text(const QString &column) const;     // NULL gives ""
-  qint64 integer(const QString &column) const;  // NULL or text gives 0
+  QString text(const QString &column) const;   // NULL gives ""
+  qint64 integer(const QString &column) const; // NULL or text gives 0
   bool isNull(const QString &column) const;
 
 private:
@@ -72,6 +72,8 @@ public:
   // Closes the connection; harmless when it is not open.
   void connectionend();
   bool isOpen() const;
+  // The library was opened for reading only (its folder can't be written).
+  bool readOnly() const { return readOnly_; }
 
   // Runs a statement that returns rows; values bind to "?" in order.
   Result<Rows> query(const QString &sql, const QVariantList &values = {});
@@ -88,8 +90,8 @@ public:
   bool transaction(const std::function<bool()> &body);
 
 private:
-
   sqlite3 *db_ = nullptr;
+  bool readOnly_ = false;
   mutable QRecursiveMutex mutex_;
 };
 

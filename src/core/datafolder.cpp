@@ -69,6 +69,13 @@ QString DataFolder::seedFolder() {
 
 DataFolder::DataFolder(QString root) : root_(std::move(root)) {}
 
+bool DataFolder::looksLikeDataFolder() const {
+  for (const char *sub : {"db", "config", "book"})
+    if (QFileInfo(path(QString::fromLatin1(sub))).isDir())
+      return true;
+  return false;
+}
+
 QString DataFolder::path(const QString &relative) const {
   return root_ + QLatin1Char('/') + relative;
 }
@@ -83,14 +90,27 @@ bool DataFolder::prepare(QString *error, const QString &seed) {
     return false;
   }
   bool fresh = !dir.exists() || dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  // A folder full of other things is never filled with ours: a mistyped --home must not
+  // scatter book/, config/, db/ and skins/ into somebody's documents.
+  if (!fresh && !looksLikeDataFolder()) {
+    *error = QStringLiteral("%1 不是空文件夹，也不是墨鹪的数据文件夹 (应含 db/、config/ 或 book/)")
+                 .arg(root_);
+    return false;
+  }
   if (!QDir().mkpath(root_)) {
     *error = QStringLiteral("无法创建数据文件夹: %1").arg(root_);
     return false;
   }
-  // A folder we can list but not write would fail later in surprising places.
+  // A folder we can list but not write would fail later in surprising places; a data folder
+  // that holds a library is still good for reading.
+  readOnly_ = false;
   {
     QTemporaryFile probe(root_ + QStringLiteral("/.writable-XXXXXX"));
     if (!probe.open()) {
+      if (!fresh && QFileInfo(path(QStringLiteral("db/book.dat"))).isFile()) {
+        readOnly_ = true;
+        return true;
+      }
       *error = QStringLiteral("数据文件夹不可写: %1").arg(root_);
       return false;
     }

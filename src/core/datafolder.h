@@ -19,8 +19,14 @@ public:
 
   // Creates the folder when missing and, when it is new or empty, copies the seed into it and
   // creates the empty library. Also makes sure the config/, db/ and book/ folders exist.
-  // Returns false with a message when the folder can't be created or written.
+  // Returns false with a message when the folder can't be created or written, or when it holds
+  // other things but is no data folder (nothing is created in it then). A data folder with a
+  // library that can't be written is taken for reading only (readOnly()).
   bool prepare(QString *error, const QString &seed = seedFolder());
+  // The folder could be read but not written when it was prepared.
+  bool readOnly() const { return readOnly_; }
+  // Holds one of the folders db/, config/ or book/.
+  bool looksLikeDataFolder() const;
 
   const QString &root() const { return root_; }
   // root + "/" + a relative path ("db/book.dat", "book/12/345.txt").
@@ -28,6 +34,7 @@ public:
 
 private:
   QString root_;
+  bool readOnly_ = false;
 };
 
 } // namespace inkwren

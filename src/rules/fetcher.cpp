@@ -32,14 +32,22 @@ std::unique_ptr<HttpClient> Fetcher::creathttp(int timeoutMs) const {
   return std::make_unique<HttpClient>(std::move(*options));
 }
 
-QByteArray Fetcher::opurl(const QByteArray &address, const QByteArrayList &formLines,
-                          int timeoutMs, int dirFlag) const {
+HttpResult Fetcher::fetch(const QByteArray &address, const QByteArrayList &formLines, int timeoutMs,
+                          int dirFlag) const {
   if (dirFlag == 1)
     webpath_.set(WebPath::getup(address));
   std::unique_ptr<HttpClient> client = creathttp(timeoutMs);
-  if (!client)
-    return {};
-  HttpResult r = !formLines.isEmpty() ? client->post(address, formLines) : client->get(address);
+  if (!client) {
+    HttpResult none;
+    none.error = QStringLiteral("代理设置无效");
+    return none;
+  }
+  return !formLines.isEmpty() ? client->post(address, formLines) : client->get(address);
+}
+
+QByteArray Fetcher::opurl(const QByteArray &address, const QByteArrayList &formLines, int timeoutMs,
+                          int dirFlag) const {
+  HttpResult r = fetch(address, formLines, timeoutMs, dirFlag);
   if (!r.ok)
     return {};
   QByteArray &text = r.body;

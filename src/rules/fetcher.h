@@ -39,6 +39,10 @@ public:
   // default. Returns the body with every CR and LF removed, empty on any failure.
   QByteArray opurl(const QByteArray &address, const QByteArrayList &formLines = {},
                    int timeoutMs = 0, int dirFlag = 0) const;
+  // The same exchange with its outcome: the body as received (CR and LF kept), or why it
+  // failed ("代理设置无效" when the proxy settings make no client).
+  HttpResult fetch(const QByteArray &address, const QByteArrayList &formLines = {},
+                   int timeoutMs = 0, int dirFlag = 0) const;
 
   WebPath &webpath() const { return webpath_; }
 

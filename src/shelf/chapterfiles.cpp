@@ -72,6 +72,11 @@ bool ChapterFiles::writeChapter(const QString &bookId, const QString &chapterId,
   return codec::writeLines(chapterFile(bookId, chapterId), gbk);
 }
 
+QString ChapterFiles::updateLockFile(const QString &bookId) const {
+  QDir().mkpath(bookDir(bookId));
+  return bookDir(bookId) + QStringLiteral("/.updating");
+}
+
 QString ChapterFiles::writePicture(const QString &bookId, const QString &chapterId,
                                    const QString &name, QByteArrayView bytes) const {
   if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') ||

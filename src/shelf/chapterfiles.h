@@ -19,6 +19,10 @@ public:
   QString chapterFile(const QString &bookId, const QString &chapterId) const; // .../book/B/Z.txt
   QString chapterDir(const QString &bookId, const QString &chapterId) const;  // .../book/B/Z
 
+  // The file an update of the book holds locked while it runs ("book/B/.updating"), so that
+  // two programs never update one book at once. Its folder is made when missing.
+  QString updateLockFile(const QString &bookId) const;
+
   // The chapter's text as lines each ended by CR LF; empty when there is no file.
   QByteArray readChapter(const QString &bookId, const QString &chapterId) const;
   // Writes the text as CR LF lines, creating the book folder when missing. The new file

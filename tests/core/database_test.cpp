@@ -2,7 +2,9 @@
 #include "core/datafolder.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,28 +37,32 @@ TEST_F(LibraryFixture, InsertTakesTheDefaults) {
   EXPECT_EQ(r.integer(QStringLiteral("readstate")), 0);
   EXPECT_EQ(r.integer(QStringLiteral("shifuxianshi")), 1);
   EXPECT_EQ(r.integer(QStringLiteral("zishutongji")), 0);
-  QDateTime added = QDateTime::fromString(r.text(QStringLiteral("addtime")), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  QDateTime added = QDateTime::fromString(r.text(QStringLiteral("addtime")),
+                                          QStringLiteral("yyyy-MM-dd HH:mm:ss"));
   ASSERT_TRUE(added.isValid());
   EXPECT_LT(qAbs(added.secsTo(QDateTime::currentDateTime())), 120);
 }
 
 TEST_F(LibraryFixture, FirstOrderKeyOfAnEmptyTableIsOne) {
   for (const char *table : {"book_type", "book_list"}) {
-    auto r = db.queryOne(QStringLiteral("SELECT iif(Max(paix) IS NULL,0,Max(paix))+1 as newpaix FROM %1")
-                             .arg(QLatin1String(table)));
+    auto r =
+        db.queryOne(QStringLiteral("SELECT iif(Max(paix) IS NULL,0,Max(paix))+1 as newpaix FROM %1")
+                        .arg(QLatin1String(table)));
     ASSERT_TRUE(r && *r);
     EXPECT_EQ((*r)->integer(QStringLiteral("newpaix")), 1) << table;
   }
-  auto mpx = db.queryOne(QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"), {7});
+  auto mpx =
+      db.queryOne(QStringLiteral("SELECT Max(paix) as mpx FROM book_zhangjie where bookid=?"), {7});
   ASSERT_TRUE(mpx && *mpx);
   EXPECT_TRUE((*mpx)->isNull(QStringLiteral("mpx")));
 }
 
 TEST_F(LibraryFixture, QuotesInTitlesReadBackUnchanged) {
   const QString title = QStringLiteral("他说\"走'吧\"'); drop table book_list; --");
-  ASSERT_TRUE(db.exec(QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,paix) "
-                                     "values (1,?,'',?,1)"),
-                      {title, QStringLiteral("http://a/")}));
+  ASSERT_TRUE(
+      db.exec(QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,paix) "
+                             "values (1,?,'',?,1)"),
+              {title, QStringLiteral("http://a/")}));
   auto r = db.queryOne(QStringLiteral("select bookname from book_list where bookname=?"), {title});
   ASSERT_TRUE(r && *r);
   EXPECT_EQ((*r)->text(QStringLiteral("bookname")), title);
@@ -98,6 +104,45 @@ TEST_F(LibraryFixture, StatementsFromSeveralThreadsAreSerialised) {
   EXPECT_EQ((*r)->integer(QStringLiteral("n")), 600);
 }
 
+TEST_F(LibraryFixture, ABookListsEachAddressOnceAndOlderLibrariesAreMergedOnOpen) {
+  auto insert = [&](qint64 book, const char *url, int words, int paix) {
+    return db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,zhangjieurl,"
+                                  "zishutongji,paix) values (?,'c',?,?,?)"),
+                   {book, QString::fromLatin1(url), words, paix});
+  };
+  ASSERT_TRUE(insert(1, "http://s/1.html", 0, 1));
+  EXPECT_FALSE(insert(1, "HTTP://S/1.html", 0, 2)); // the same address, any case
+  EXPECT_TRUE(insert(2, "http://s/1.html", 0, 1));  // another book may have it
+  EXPECT_TRUE(insert(1, "", 0, 3));                 // chapters without an address may be many
+  EXPECT_TRUE(insert(1, "", 0, 4));
+
+  // A library from before the rule, holding the same chapter three times (the one with text
+  // in the middle) and twice without text.
+  ASSERT_TRUE(db.exec(QStringLiteral("drop index book_zhangjie_one_url")));
+  ASSERT_TRUE(db.exec(QStringLiteral("delete from book_zhangjie")));
+  ASSERT_TRUE(insert(1, "a", 0, 1));
+  ASSERT_TRUE(insert(1, "A", 120, 2));
+  ASSERT_TRUE(insert(1, "a", 0, 3));
+  ASSERT_TRUE(insert(1, "b", 0, 4));
+  ASSERT_TRUE(insert(1, "b", 0, 5));
+  ASSERT_TRUE(insert(1, "", 0, 6));
+  ASSERT_TRUE(insert(1, "", 0, 7));
+  db.connectionend();
+  ASSERT_TRUE(db.connectioncreat(path()));
+  auto rows = db.query(
+      QStringLiteral("select zhangjieurl,zishutongji,paix from book_zhangjie order by paix"));
+  ASSERT_TRUE(rows);
+  QStringList kept;
+  for (const Row &r : *rows)
+    kept << QStringLiteral("%1:%2:%3")
+                .arg(r.text(QStringLiteral("zhangjieurl")))
+                .arg(r.integer(QStringLiteral("zishutongji")))
+                .arg(r.integer(QStringLiteral("paix")));
+  EXPECT_EQ(kept, (QStringList{QStringLiteral("A:120:2"), QStringLiteral("b:0:4"),
+                               QStringLiteral(":0:6"), QStringLiteral(":0:7")}));
+  EXPECT_FALSE(insert(1, "B", 0, 8));
+}
+
 TEST(Library, NonDatabaseFileIsLeftUntouched) {
   QTemporaryDir dir;
   QString path = dir.filePath(QStringLiteral("book.dat"));
@@ -116,6 +161,22 @@ TEST(Library, NonDatabaseFileIsLeftUntouched) {
   EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
   EXPECT_FALSE(db.connectioncreat(dir.filePath(QStringLiteral("missing.dat"))));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing.dat"))));
+}
+
+TEST(DataFolderTest, AFolderOfOtherThingsIsRefusedBeforeAnythingIsMadeInIt) {
+  QTemporaryDir dir;
+  QFile other(dir.filePath(QStringLiteral("notes.txt")));
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+  other.close();
+  QString error;
+  EXPECT_FALSE(DataFolder(dir.path()).prepare(&error, {}));
+  EXPECT_TRUE(error.contains(dir.path()));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{QStringLiteral("notes.txt")});
+  // A folder that has one of ours is a data folder and gets the rest.
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("book")));
+  EXPECT_TRUE(DataFolder(dir.path()).prepare(&error, {})) << error.toStdString();
+  EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("db"))).isDir());
 }
 
 TEST(DataFolderTest, FirstStartSeedsAndLaterStartsKeepUserFiles) {

@@ -129,3 +129,25 @@ TEST_F(Extraction, NothingFromAnEmptyPageOrABadPattern) {
   EXPECT_EQ(extractor.stozj(page(QStringLiteral("<a href=\"1\">一</a>")), book, bad), 0);
   EXPECT_TRUE(chapters(book).empty());
 }
+
+TEST_F(Extraction, ALongListReportsProgressAndAStopStoresNothing) {
+  QString book = addBook(QStringLiteral("书"), "http://s.example/");
+  QString html = QStringLiteral("<h3>卷一</h3>");
+  for (int i = 0; i < 5000; ++i)
+    html += QStringLiteral("<a href=\"%1\">第%1章</a>").arg(i);
+  const QByteArray toc = page(html);
+  QList<qsizetype> reported;
+  int asked = 0;
+  ChapterListExtractor::Watch watch;
+  watch.progress = [&](qsizetype found) { reported << found; };
+  watch.stop = [&] { return ++asked > 1; }; // stop at the second look
+  EXPECT_EQ(extractor.stozj(toc, book, tocRule(), watch), 0);
+  EXPECT_TRUE(chapters(book).empty());
+  EXPECT_FALSE(reported.isEmpty());
+  // Without a stop the whole list goes in, with its volume, and progress climbs to the end.
+  reported.clear();
+  watch.stop = {};
+  EXPECT_EQ(extractor.stozj(toc, book, tocRule(), watch), 5000);
+  EXPECT_EQ(reported.last(), 4000);
+  EXPECT_EQ(chapters(book).back().volume, QStringLiteral("卷一"));
+}

@@ -148,11 +148,12 @@ TEST_F(Window, ApplyingSettingsWritesNothingBack) {
   EXPECT_TRUE(settings.live());
 }
 
-TEST_F(Window, StartupWithoutALibraryTellsTheUser) {
+TEST_F(Window, StartupWithoutALibraryTellsTheUserWhereAndWhy) {
   ShelfWiring shelf(services, *main, shelfModel(), updateRunning());
   bool updated = false;
   Startup::Steps steps;
   steps.drawbookpanel = [&] { shelf.bookshelf().drawbookpanel(); };
+  steps.libraryFailed = [&](const QString &why) { shelf.libraryUnavailable(why); };
   steps.updateAll = [&] { updated = true; };
   Startup startup(services, *main, steps);
   startup.FormCreate();
@@ -160,11 +161,22 @@ TEST_F(Window, StartupWithoutALibraryTellsTheUser) {
   EXPECT_FALSE(main->downsb->isVisible());
   EXPECT_EQ(startup.txtadvtime->interval(), 100);
   startup.txtadvtimeTimer();
-  EXPECT_EQ(messages.shown, QStringList{QStringLiteral("连接数据库失败!")});
-  // The shelf holds only its root.
+  // The message's first line is the known one; the second names the file and the reason.
+  ASSERT_EQ(messages.shown.size(), 1);
+  const QStringList lines = messages.shown[0].split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(lines[0], QStringLiteral("连接数据库失败!"));
+  EXPECT_TRUE(
+      lines[1].startsWith(folder.path(QStringLiteral("db/book.dat")) + QStringLiteral(": ")));
+  EXPECT_TRUE(lines[1].endsWith(QStringLiteral("文件不存在")));
+  // The shelf holds its root with a note that says why, and no command pretends to work.
   ASSERT_EQ(main->booktree->topLevelItemCount(), 1);
-  EXPECT_EQ(main->booktree->topLevelItem(0)->text(0), QStringLiteral("我的书架"));
-  EXPECT_EQ(main->booktree->topLevelItem(0)->childCount(), 0);
+  QTreeWidgetItem *root = main->booktree->topLevelItem(0);
+  EXPECT_EQ(root->text(0), QStringLiteral("我的书架"));
+  ASSERT_EQ(root->childCount(), 1);
+  EXPECT_TRUE(root->child(0)->text(0).startsWith(QStringLiteral("书库无法打开")));
+  for (QAction *a : {main->N4, main->N9, main->N14, main->N16, main->N19, main->downallb})
+    EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
   EXPECT_FALSE(updated); // autodbook is "0"
   EXPECT_EQ(startup.txtadvtime->interval(), 60000);
   startup.txtadvtimeTimer(); // later ticks never run the deferred stage again

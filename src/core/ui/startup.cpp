@@ -57,9 +57,17 @@ void Startup::txtadvtimeTimer() {
   if (txtadvtime->interval() == 100) {
     txtadvtime->setInterval(60000);
     QString why;
-    if (!services_.db.connectioncreat(services_.folder.path(QStringLiteral("db/book.dat")), &why))
-      services_.messages.tsxx(QStringLiteral("连接数据库失败!"));
-    run(steps_.drawbookpanel);
+    const QString library = services_.folder.path(QStringLiteral("db/book.dat"));
+    if (services_.db.connectioncreat(library, &why)) {
+      run(steps_.drawbookpanel);
+    } else {
+      // Say where and why, and leave no empty shelf behind whose commands would do nothing.
+      services_.messages.tsxx(QStringLiteral("连接数据库失败!\n%1: %2").arg(library, why));
+      if (steps_.libraryFailed)
+        run([&] { steps_.libraryFailed(why); });
+      else
+        run(steps_.drawbookpanel);
+    }
     run(steps_.loadRules);
     if (services_.settings.on(Settings::autodbook))
       run(steps_.updateAll);

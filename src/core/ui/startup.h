@@ -22,14 +22,15 @@ class Startup : public QObject {
   Q_OBJECT
 public:
   struct Steps {
-    std::function<void()> drawbookpanel; // build the shelf tree
-    std::function<void()> loadRules;     // record 1 of the rule file into the rule text
-    std::function<void()> updateAll;     // press "更新全部" (when autodbook is "1")
-    std::function<void()> upset;         // newer site rules from the service
-    std::function<void()> upup;          // newer updater program
-    std::function<void()> checkup;       // quiet version check (when autoup is "1")
-    std::function<void()> txtadv;        // text advertisement; sets the timer's next interval
-    std::function<void()> stopWorkers;   // at shutdown, before the library is released
+    std::function<void()> drawbookpanel;                   // build the shelf tree
+    std::function<void(const QString &why)> libraryFailed; // the library could not be opened
+    std::function<void()> loadRules;   // record 1 of the rule file into the rule text
+    std::function<void()> updateAll;   // press "更新全部" (when autodbook is "1")
+    std::function<void()> upset;       // newer site rules from the service
+    std::function<void()> upup;        // newer updater program
+    std::function<void()> checkup;     // quiet version check (when autoup is "1")
+    std::function<void()> txtadv;      // text advertisement; sets the timer's next interval
+    std::function<void()> stopWorkers; // at shutdown, before the library is released
   };
 
   Startup(Services &services, ShellHost &shell, Steps steps, QObject *parent = nullptr);

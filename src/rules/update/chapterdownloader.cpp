@@ -58,8 +58,13 @@ QByteArray ChapterDownloader::stoimg(const QByteArray &text, const QString &book
 
 QByteArray ChapterDownloader::chapterText(const QString &bookId, const QString &chapterId,
                                           const QByteArray &url, const QByteArrayList &rule,
-                                          bool withPictures, const StopCheck &stop) const {
-  QByteArray page = fetcher_.opurl(url, {}, 0, 1);
+                                          bool withPictures, const StopCheck &stop,
+                                          bool *fetched) const {
+  HttpResult result = fetcher_.fetch(url, {}, 0, 1);
+  if (fetched)
+    *fetched = result.ok;
+  QByteArray &page = result.body;
+  page.removeIf([](char c) { return c == '\r' || c == '\n'; });
   if (stopped(stop))
     return {};
   QByteArray text = interpreter_.guizstr(page, field(rule, S7));
@@ -79,9 +84,12 @@ QByteArray ChapterDownloader::chapterText(const QString &bookId, const QString &
 ChapterDownloader::Outcome
 ChapterDownloader::download(const QString &bookId, const QString &chapterId, const QByteArray &url,
                             const QByteArrayList &rule, const StopCheck &stop) const {
-  QByteArray text = chapterText(bookId, chapterId, url, rule, true, stop);
+  bool fetched = false;
+  QByteArray text = chapterText(bookId, chapterId, url, rule, true, stop, &fetched);
   if (stopped(stop))
     return Outcome::Stopped;
+  if (!fetched)
+    return Outcome::FetchFailed;
   if (text.isEmpty())
     return Outcome::NoText;
   const int count = ChapterFiles::zishutj(text);

@@ -22,10 +22,11 @@ class RuleInterpreter;
 class ChapterDownloader {
 public:
   enum class Outcome {
-    Stored,  // file written and count stored
-    NoText,  // the rules gave no text: nothing written
-    Stopped, // a stop was asked for before anything was written
-    Failed,  // the file or the count could not be stored: the run must end
+    Stored,      // file written and count stored
+    NoText,      // the rules gave no text: nothing written
+    FetchFailed, // the page could not be fetched: nothing written
+    Stopped,     // a stop was asked for before anything was written
+    Failed,      // the file or the count could not be stored: the run must end
   };
   using StopCheck = std::function<bool()>;
 
@@ -35,10 +36,10 @@ public:
 
   // The chapter's text as it would be stored (s7, pictures when withPictures, s10); the page is
   // fetched with the directory flag, so "[webpath]" is the chapter page's directory. Empty
-  // when stopped or nothing resulted.
+  // when stopped or nothing resulted; fetched (when given) tells whether the page arrived.
   QByteArray chapterText(const QString &bookId, const QString &chapterId, const QByteArray &url,
-                         const QByteArrayList &rule, bool withPictures,
-                         const StopCheck &stop = {}) const;
+                         const QByteArrayList &rule, bool withPictures, const StopCheck &stop = {},
+                         bool *fetched = nullptr) const;
 
   Outcome download(const QString &bookId, const QString &chapterId, const QByteArray &url,
                    const QByteArrayList &rule, const StopCheck &stop = {}) const;

@@ -51,10 +51,14 @@ QStringList groupsOf(QStringView subject, const Regex::Spans &sp) {
 }
 
 // Volume names for the chapters of one page. The heading pattern runs over the page once; a
-// chapter takes the last heading that ends before the first occurrence of its match text,
+// chapter takes the last heading that ends before the first place its match text is listed,
 // which is what a search of the text above the chapter finds. Where that can differ (a heading
 // reaching past that point, or a pattern that looks at the end of the text or beyond a match)
 // the text above the chapter is searched itself.
+//
+// The first place of a match text is the start of the first match with that text (the page is
+// walked in order), so a long list costs one pass and a look-up per chapter, not a search of
+// the page per chapter. A standalone look-up (getfjn) searches the page for the text.
 class VolumeFinder {
 public:
   VolumeFinder(const QString &toc, const QString &s5, const QString &s6,
@@ -73,13 +77,14 @@ public:
       });
   }
 
-  QString volumeFor(const QString &matchValue) {
+  // at: where the match text is first listed, or -1 to search the page for it.
+  QString volumeFor(const QString &matchValue, qsizetype at = -1) {
     if (fixed_)
       return s6_.isEmpty() ? ChapterListExtractor::kDefaultVolume : s6_;
     auto cached = byValue_.constFind(matchValue);
     if (cached != byValue_.constEnd())
       return *cached;
-    QString v = compute(matchValue);
+    QString v = compute(at >= 0 ? at : toc_.indexOf(matchValue));
     byValue_.insert(matchValue, v);
     return v;
   }
@@ -90,8 +95,7 @@ private:
     QStringList groups;
   };
 
-  QString compute(const QString &matchValue) {
-    qsizetype p = toc_.indexOf(matchValue);
+  QString compute(qsizetype p) {
     if (p < 0)
       p = toc_.size();
     const QStringList *groups = nullptr;
@@ -132,12 +136,24 @@ private:
 
 struct ChapterListExtractor::Match {
   QString value;
+  qsizetype start;
   QString name;
   QString url;
 };
 
+namespace {
+
+constexpr int kProgressEvery = 2000; // matches between two progress reports
+
+bool stopped(const ChapterListExtractor::Watch &watch) {
+  return watch.stop && watch.stop();
+}
+
+} // namespace
+
 std::vector<ChapterListExtractor::Match>
-ChapterListExtractor::chapterMatches(const QString &toc, const QByteArrayList &rule) const {
+ChapterListExtractor::chapterMatches(const QString &toc, const QByteArrayList &rule,
+                                     const Watch &watch) const {
   std::vector<Match> out;
   Regex re{QStringView(field(rule, S2))};
   if (!re.valid())
@@ -145,28 +161,41 @@ ChapterListExtractor::chapterMatches(const QString &toc, const QByteArrayList &r
   const QString s3 = field(rule, S3), s4 = field(rule, S4);
   re.forEach(toc, [&](const Regex::Spans &sp) {
     QStringList groups = groupsOf(toc, sp);
-    out.push_back({toc.sliced(sp.start(0), sp.end(0) - sp.start(0)),
+    out.push_back({toc.sliced(sp.start(0), sp.end(0) - sp.start(0)), sp.start(0),
                    trimBlanks(interpreter_.regsp(s3, groups)),
                    trimBlanks(interpreter_.regsp(s4, groups))});
+    if (out.size() % kProgressEvery == 0) {
+      if (watch.progress)
+        watch.progress(qsizetype(out.size()));
+      return !stopped(watch);
+    }
     return true;
   });
   return out;
 }
 
 std::vector<TocEntry> ChapterListExtractor::extract(const QByteArray &tocBytes,
-                                                    const QByteArrayList &rule) const {
+                                                    const QByteArrayList &rule,
+                                                    const Watch &watch) const {
   std::vector<TocEntry> out;
   const QString toc = codec::decode(tocBytes);
   VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
+  if (stopped(watch))
+    return out;
+  const std::vector<Match> matches = chapterMatches(toc, rule, watch);
   QSet<QString> seen;
-  for (const Match &m : chapterMatches(toc, rule)) {
+  seen.reserve(qsizetype(matches.size()));
+  std::size_t n = 0;
+  for (const Match &m : matches) {
+    if (++n % kProgressEvery == 0 && stopped(watch))
+      return {};
     QString key = addressKey(m.url);
     if (seen.contains(key))
       continue;
     seen.insert(key);
-    out.push_back({m.name, volumes.volumeFor(m.value), m.url});
+    out.push_back({m.name, volumes.volumeFor(m.value, m.start), m.url});
   }
-  return out;
+  return stopped(watch) ? std::vector<TocEntry>{} : out;
 }
 
 QString ChapterListExtractor::getfjn(const QString &toc, const QString &matchValue,
@@ -175,9 +204,9 @@ QString ChapterListExtractor::getfjn(const QString &toc, const QString &matchVal
 }
 
 int ChapterListExtractor::stozj(const QByteArray &toc, const QString &bookId,
-                                const QByteArrayList &rule) const {
-  const std::vector<TocEntry> entries = extract(toc, rule);
-  if (entries.empty())
+                                const QByteArrayList &rule, const Watch &watch) const {
+  const std::vector<TocEntry> entries = extract(toc, rule, watch);
+  if (entries.empty() || stopped(watch))
     return 0;
   return chapters_.appendNew(bookId, entries);
 }
@@ -200,7 +229,7 @@ ChapterListExtractor::regetzjfjnm(const QByteArray &tocBytes, const QString &boo
   for (const Match &m : chapterMatches(toc, rule)) {
     if (m.url != chapterUrl)
       continue;
-    Refreshed r{m.name, volumes.volumeFor(m.value)};
+    Refreshed r{m.name, volumes.volumeFor(m.value, m.start)};
     if (chapters_.setNameAndVolume(bookId, chapterId, r.name, r.volume))
       last = r;
   }

@@ -20,6 +20,7 @@
 #include <QByteArrayList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,14 +33,24 @@ public:
   ChapterListExtractor(ChapterStore &chapters, const RuleInterpreter &interpreter)
       : chapters_(chapters), interpreter_(interpreter) {}
 
+  // How a long list is watched: stop is asked now and then (true ends the work, nothing is
+  // stored), progress hears how many chapters have been found so far.
+  struct Watch {
+    std::function<bool()> stop;
+    std::function<void(qsizetype found)> progress;
+  };
+
   // The chapters of a table of contents in page order, each link once (at its first place),
-  // without touching the library.
-  std::vector<TocEntry> extract(const QByteArray &toc, const QByteArrayList &rule) const;
+  // without touching the library. Time grows with the page, not with its square. Empty when
+  // stopped.
+  std::vector<TocEntry> extract(const QByteArray &toc, const QByteArrayList &rule,
+                                const Watch &watch = {}) const;
 
   // Adds the chapters the book lacks, numbered after its highest order key, in one
   // transaction; a chapter whose insert fails is skipped (its number is not reused). Gives the
-  // number of chapters added, or -1 when the library could not be read.
-  int stozj(const QByteArray &toc, const QString &bookId, const QByteArrayList &rule) const;
+  // number of chapters added (0 when stopped), or -1 when the library could not be read.
+  int stozj(const QByteArray &toc, const QString &bookId, const QByteArrayList &rule,
+            const Watch &watch = {}) const;
 
   // The volume of the chapter whose match text is matchValue: with s5 empty, s6 as it stands;
   // else s6 expanded with the last s5 match in the text before the first occurrence of
@@ -66,7 +77,8 @@ public:
 
 private:
   struct Match;
-  std::vector<Match> chapterMatches(const QString &toc, const QByteArrayList &rule) const;
+  std::vector<Match> chapterMatches(const QString &toc, const QByteArrayList &rule,
+                                    const Watch &watch = {}) const;
 
   ChapterStore &chapters_;
   const RuleInterpreter &interpreter_;

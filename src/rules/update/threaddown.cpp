@@ -3,8 +3,10 @@
 #include "core/codec.h"
 #include "rules/fetchcontext.h"
 #include "rules/ruleset.h"
+#include "rules/update/booklock.h"
 #include "rules/update/chapterdownloader.h"
 #include "rules/update/chapterlistextractor.h"
+#include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
 
 #include <QThread>
@@ -33,73 +35,123 @@ bool TThreadDown::wait(unsigned long ms) {
   return !thread_ || thread_->wait(ms);
 }
 
+QString TThreadDown::problem() const {
+  QMutexLocker lock(&problemMutex_);
+  return problem_;
+}
+
+void TThreadDown::fail(const QString &why) {
+  {
+    QMutexLocker lock(&problemMutex_);
+    if (problem_.isEmpty())
+      problem_ = why;
+  }
+  failed_.store(true);
+}
+
 void TThreadDown::dodown() {
   // Nothing may escape the thread; an unexpected failure ends the run like a normal end.
   try {
-    if (stopping())
-      return;
-    QByteArrayList rule = tools_.rules.ruleFor(muluurl_);
-    QByteArray siteKey = RuleSet::geturlkey(muluurl_);
-    if (rule.isEmpty()) {
-      Q_EMIT ended();
-      return;
-    }
-    const FetchContext context(tools_.settings, &cancel_);
-    const Fetcher &fetcher = context.fetcher;
-    const RuleInterpreter &interpreter = context.interpreter;
-    const ChapterListExtractor extractor(tools_.chapters, interpreter);
-    const ChapterDownloader downloader(tools_.chapters, fetcher, interpreter, tools_.files);
-    if (mode_ == UpdateBook) {
-      Q_EMIT status(QStringLiteral("更新章节列表..."));
-      QByteArray toc = fetcher.opurl(muluurl_, {}, 0, 1);
-      if (stopping())
-        return;
-      toc = interpreter.guizstr(toc, rule.value(1));
-      if (stopping())
-        return;
-      extractor.stozj(toc, bookId_, rule);
-      if (stopping())
-        return;
-    }
-    Q_EMIT status(QStringLiteral("获取需要更新的章节列表..."));
-    if (mode_ == SelectedChapters && selectedIds_.isEmpty()) {
-      Q_EMIT ended();
-      return;
-    }
-    const Result<std::vector<ChapterRow>> rows =
-        mode_ == SelectedChapters ? tools_.chapters.chaptersAmong(bookId_, selectedIds_)
-                                  : tools_.chapters.chaptersWithoutText(bookId_);
-    if (!rows || rows->empty()) {
-      Q_EMIT ended();
-      return;
-    }
-    for (const ChapterRow &r : *rows) {
-      if (stopping())
-        return;
-      Q_EMIT status(QStringLiteral("更新章节 %1...").arg(r.name));
-      const QByteArray url = codec::encode(r.url);
-      QByteArray key = RuleSet::geturlkey(url);
-      if (key != siteKey) {
-        rule = tools_.rules.getdsbykey(key);
-        siteKey = key;
-      }
-      if (rule.isEmpty())
-        continue;
-      auto outcome = downloader.download(bookId_, r.id, url, rule, [this] { return stopping(); });
-      if (outcome == ChapterDownloader::Outcome::Stopped)
-        return;
-      if (outcome == ChapterDownloader::Outcome::Failed) {
-        failed_.store(true);
-        break;
-      }
-    }
-    if (!stopping())
-      Q_EMIT ended();
+    run();
   } catch (...) {
-    failed_.store(true);
+    fail(QStringLiteral("更新意外中止"));
     if (!stopping())
       Q_EMIT ended();
   }
+}
+
+void TThreadDown::run() {
+  if (stopping())
+    return;
+  QByteArrayList rule = tools_.rules.ruleFor(muluurl_);
+  QByteArray siteKey = RuleSet::geturlkey(muluurl_);
+  if (rule.isEmpty()) {
+    fail(QStringLiteral("没有这个网站的规则: %1").arg(codec::decode(muluurl_)));
+    Q_EMIT ended();
+    return;
+  }
+  const BookLock lock(tools_.files.updateLockFile(bookId_));
+  if (lock.busy()) {
+    fail(QStringLiteral("这本小说正在由另一个程序更新"));
+    Q_EMIT status(QStringLiteral("这本小说正在由另一个程序更新"));
+    Q_EMIT ended();
+    return;
+  }
+  const FetchContext context(tools_.settings, &cancel_);
+  const Fetcher &fetcher = context.fetcher;
+  const RuleInterpreter &interpreter = context.interpreter;
+  if (!fetcher.clientOptions(0)) {
+    fail(QStringLiteral("代理设置无效"));
+    Q_EMIT ended();
+    return;
+  }
+  const ChapterListExtractor extractor(tools_.chapters, interpreter);
+  const ChapterDownloader downloader(tools_.chapters, fetcher, interpreter, tools_.files);
+  bool anyPage = mode_ != UpdateBook; // whether any page arrived (the list counts in mode 0)
+  if (mode_ == UpdateBook) {
+    Q_EMIT status(QStringLiteral("更新章节列表..."));
+    HttpResult page = fetcher.fetch(muluurl_, {}, 0, 1);
+    if (stopping())
+      return;
+    anyPage = page.ok;
+    page.body.removeIf([](char c) { return c == '\r' || c == '\n'; });
+    const QByteArray toc = interpreter.guizstr(page.ok ? page.body : QByteArray(), rule.value(1));
+    if (stopping())
+      return;
+    ChapterListExtractor::Watch watch;
+    watch.stop = [this] { return stopping(); };
+    watch.progress = [this](qsizetype found) {
+      Q_EMIT status(QStringLiteral("更新章节列表... 已找到 %1 章").arg(found));
+    };
+    if (extractor.stozj(toc, bookId_, rule, watch) < 0)
+      fail(QStringLiteral("书库无法写入"));
+    if (stopping())
+      return;
+  }
+  Q_EMIT status(QStringLiteral("获取需要更新的章节列表..."));
+  if (mode_ == SelectedChapters && selectedIds_.isEmpty()) {
+    Q_EMIT ended();
+    return;
+  }
+  const Result<std::vector<ChapterRow>> rows =
+      mode_ == SelectedChapters ? tools_.chapters.chaptersAmong(bookId_, selectedIds_)
+                                : tools_.chapters.chaptersWithoutText(bookId_);
+  if (!rows || rows->empty()) {
+    if (!rows)
+      fail(QStringLiteral("书库无法读取"));
+    else if (!anyPage)
+      fail(QStringLiteral("无法获取目录页: %1").arg(codec::decode(muluurl_)));
+    Q_EMIT ended();
+    return;
+  }
+  int tried = 0;
+  for (const ChapterRow &r : *rows) {
+    if (stopping())
+      return;
+    Q_EMIT status(QStringLiteral("更新章节 %1...").arg(r.name));
+    const QByteArray url = codec::encode(r.url);
+    QByteArray key = RuleSet::geturlkey(url);
+    if (key != siteKey) {
+      rule = tools_.rules.getdsbykey(key);
+      siteKey = key;
+    }
+    if (rule.isEmpty())
+      continue;
+    ++tried;
+    auto outcome = downloader.download(bookId_, r.id, url, rule, [this] { return stopping(); });
+    if (outcome == ChapterDownloader::Outcome::Stopped)
+      return;
+    if (outcome == ChapterDownloader::Outcome::Failed) {
+      fail(QStringLiteral("章节无法保存: %1").arg(r.name));
+      break;
+    }
+    if (outcome != ChapterDownloader::Outcome::FetchFailed)
+      anyPage = true;
+  }
+  if (tried > 0 && !anyPage)
+    fail(QStringLiteral("无法获取任何网页"));
+  if (!stopping())
+    Q_EMIT ended();
 }
 
 } // namespace inkwren

@@ -16,6 +16,7 @@
 // Threads: construct, start, stop and destroy on the main thread (stop and state also from any
 // thread); dodown runs on the worker's own thread.
 #include <QByteArray>
+#include <QMutex>
 #include <QObject>
 #include <QStringList>
 
@@ -61,9 +62,13 @@ public:
   bool wait(unsigned long ms = ULONG_MAX);
 
   const QString &bookId() const { return bookId_; }
-  // True when the run ended early because a chapter could not be stored (a file that can't be
-  // written, a failing statement) or an unexpected error.
+  // True when the run did not do its work: a chapter could not be stored (a file that can't be
+  // written, a failing statement), the library could not take the chapter list, the site has
+  // no rule, another program is updating the book, or every page it needed failed to arrive.
+  // The window stays quiet about it; the command line says problem() and fails.
   bool failed() const { return failed_.load(); }
+  // Why the run failed, in words for the user; empty when it did not.
+  QString problem() const;
 
   // The run itself, on the calling thread (the headless command line and tests use it).
   void dodown();
@@ -78,6 +83,8 @@ Q_SIGNALS:
 
 private:
   bool stopping() const { return state_.load() == Stopping; }
+  void fail(const QString &why);
+  void run();
 
   Tools tools_;
   QString bookId_;
@@ -87,6 +94,8 @@ private:
   std::atomic<int> state_{Running};
   std::atomic<bool> failed_{false};
   std::atomic<bool> cancel_{false};
+  mutable QMutex problemMutex_;
+  QString problem_;
   std::unique_ptr<QThread> thread_;
 };
 

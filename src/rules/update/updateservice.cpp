@@ -72,7 +72,11 @@ std::unique_ptr<TThreadDown> UpdateService::makeJob(const QString &bookId, int m
     if (w == current_ && running())
       setPanel(1, text);
   });
-  connect(w, &TThreadDown::ended, this, [this, w] { enddown(w); });
+  connect(w, &TThreadDown::ended, this, [this, w] {
+    if (w->failed())
+      Q_EMIT runFailed(w->bookId(), w->problem());
+    enddown(w);
+  });
   begin(w, book->name);
   return job;
 }

@@ -85,6 +85,9 @@ Q_SIGNALS:
   void runEnded(const QString &bookId);
   // Update all goes on with a book of this category: its node is expanded.
   void categoryReached(const QString &typeId);
+  // A run of this book ended without doing its work, for the reason given (the window keeps
+  // quiet about it; the command line says it).
+  void runFailed(const QString &bookId, const QString &why);
 
 private:
   std::unique_ptr<TThreadDown> makeJob(const QString &bookId, int mode,

@@ -75,6 +75,21 @@ void ShelfWiring::viewbook(const QString &bookId) {
 
 ShelfWiring::~ShelfWiring() = default;
 
+void ShelfWiring::libraryUnavailable(const QString &why) {
+  model_.shelf.drawbookpanel(); // the root alone
+  if (QTreeWidgetItem *root = tree_->root()) {
+    auto *note = new QTreeWidgetItem(root, {QStringLiteral("书库无法打开: %1").arg(why)});
+    note->setFlags(Qt::ItemIsEnabled);
+    note->setToolTip(0, note->text(0));
+    root->setExpanded(true);
+  }
+  for (const char *name :
+       {"N4", "N5", "N6", "N7", "N9", "N10", "N12", "N14", "N16", "N19", "N88", "RzToolButton13",
+        "RzToolButton15", "RzToolButton16", "RzToolButton17", "downallb", "downb", "RzToolButton9"})
+    if (QAction *a = shell_.command(QLatin1String(name)))
+      a->setEnabled(false);
+}
+
 void ShelfWiring::setBookPropertiesDialog(std::function<void(const QString &)> open) {
   controller_->hooks().openBookProperties = std::move(open);
   ShelfController &c = *controller_;

@@ -57,6 +57,10 @@ public:
   // double click on the tree call it. The reading page completes it with its own steps.
   void viewbook(const QString &bookId);
 
+  // The library could not be opened: the tree says so and the commands that need the library
+  // are turned off, instead of an empty shelf whose commands do nothing.
+  void libraryUnavailable(const QString &why);
+
   // Shows the current chapter again in the reading page (after a conversion or an edit).
   void setShowCurrentChapter(std::function<void()> show);
 

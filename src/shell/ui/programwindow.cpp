@@ -20,6 +20,7 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
 
   Startup::Steps steps;
   steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
+  steps.libraryFailed = [this](const QString &why) { shelf_->libraryUnavailable(why); };
   steps.loadRules = [&app] { app.rules.loadRules(); };
   steps.updateAll = [this] { updates_->downallbClick(); };
   steps.upset = [&app] {

@@ -240,8 +240,36 @@ bool Database::connectioncreat(const QString &path, QString *error) {
   return true;
 }
 
+sqlite3_stmt *Database::statement(const QString &sql) {
+  auto found = statements_.find(sql);
+  if (found != statements_.end())
+    return found->second;
+  sqlite3_stmt *st = nullptr;
+  const QByteArray text = sql.toUtf8();
+  if (sqlite3_prepare_v3(db_, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                         nullptr) != SQLITE_OK)
+    return nullptr;
+  // Statements built with varying text (IN lists) are not worth keeping once there are many.
+  if (statements_.size() >= kMaxStatements)
+    clearStatements();
+  statements_.emplace(sql, st);
+  return st;
+}
+
+void Database::release(sqlite3_stmt *st) {
+  sqlite3_reset(st);
+  sqlite3_clear_bindings(st);
+}
+
+void Database::clearStatements() {
+  for (auto &[sql, st] : statements_)
+    sqlite3_finalize(st);
+  statements_.clear();
+}
+
 void Database::connectionend() {
   QMutexLocker lock(&mutex_);
+  clearStatements();
   if (db_)
     sqlite3_close_v2(db_);
   db_ = nullptr;
@@ -256,9 +284,8 @@ Result<Rows> Database::query(const QString &sql, const QVariantList &values) {
   QMutexLocker lock(&mutex_);
   if (!db_)
     return Result<Rows>::failure(lastError(nullptr));
-  sqlite3_stmt *st = nullptr;
-  QByteArray text = sql.toUtf8();
-  if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+  sqlite3_stmt *st = statement(sql);
+  if (!st)
     return Result<Rows>::failure(lastError(db_));
   bind(st, values);
   auto names = std::make_shared<QStringList>();
@@ -273,7 +300,7 @@ Result<Rows> Database::query(const QString &sql, const QVariantList &values) {
       vals.append(column(st, i));
     rows.emplace_back(names, std::move(vals));
   }
-  sqlite3_finalize(st);
+  release(st);
   if (rc != SQLITE_DONE)
     return Result<Rows>::failure(lastError(db_));
   return rows;
@@ -292,15 +319,14 @@ Result<qint64> Database::exec(const QString &sql, const QVariantList &values) {
   QMutexLocker lock(&mutex_);
   if (!db_)
     return Result<qint64>::failure(lastError(nullptr));
-  sqlite3_stmt *st = nullptr;
-  QByteArray text = sql.toUtf8();
-  if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+  sqlite3_stmt *st = statement(sql);
+  if (!st)
     return Result<qint64>::failure(lastError(db_));
   bind(st, values);
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
   }
-  sqlite3_finalize(st);
+  release(st);
   if (rc != SQLITE_DONE)
     return Result<qint64>::failure(lastError(db_));
   return qint64(sqlite3_changes64(db_));

@@ -2,7 +2,8 @@
 // The library database "db/book.dat": an SQLite file with the tables book_type, book_list and
 // book_zhangjie. Statements take bound values (never text pasted into SQL), and every statement
 // is serialised on one connection shared by the main thread and the update worker: any thread
-// may call any method. A transaction holds the connection for its whole length.
+// may call any method. A transaction holds the connection for its whole length. Each statement
+// text is prepared once per connection and kept for the next call.
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace inkwren {
 
@@ -90,7 +93,14 @@ public:
   bool transaction(const std::function<bool()> &body);
 
 private:
+  static constexpr std::size_t kMaxStatements = 200;
+  // The prepared statement for a text (prepared now when new), or nullptr when it can't be.
+  sqlite3_stmt *statement(const QString &sql);
+  static void release(sqlite3_stmt *st);
+  void clearStatements();
+
   sqlite3 *db_ = nullptr;
+  std::unordered_map<QString, sqlite3_stmt *> statements_;
   bool readOnly_ = false;
   mutable QRecursiveMutex mutex_;
 };

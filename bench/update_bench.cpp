@@ -1,6 +1,9 @@
 // Storing a long table of contents, and the cost of one chapter download beside the network.
 #include "core/codec.h"
 #include "core/messages.h"
+#include "core/settings.h"
+#include "rules/rulefile.h"
+#include "rules/ruleset.h"
 #include "rules/update/chapterdownloader.h"
 #include "rules/update/chapterlistextractor.h"
 #include "shell/appcontext.h"
@@ -154,6 +157,57 @@ void BM_DownloadChapterFromLoopback(benchmark::State &state) {
   state.counters["page_bytes"] = double(page.size());
 }
 BENCHMARK(BM_DownloadChapterFromLoopback)->Unit(benchmark::kMicrosecond);
+
+// A whole update of a 500-chapter novel from a site that answers each page after 50 ms and
+// charges 50 ms for each new connection: chapters per second, with the stored downthreads.
+void BM_UpdateFromSlowSite(benchmark::State &state) {
+  constexpr int kChapters = 500;
+  test::LoopbackServer site;
+  site.setKeepAlive(true, 50);
+  site.setFallback([](const test::HttpRequest &r) {
+    if (r.path == "/b/") {
+      QByteArray toc;
+      for (int i = 1; i <= kChapters; ++i)
+        toc += "<a href=\"" + QByteArray::number(i) + ".html\">c" + QByteArray::number(i) + "</a>";
+      return test::HttpResponse::text(toc).delayed(50);
+    }
+    return test::HttpResponse::text("<p>" + QByteArray(3000, 'x') + "</p>").delayed(50);
+  });
+  for (auto _ : state) {
+    state.PauseTiming();
+    Library lib;
+    lib.app.settings.setValue(Settings::downthreads, QString::number(state.range(0)));
+    const QByteArray key = RuleSet::geturlkey(site.url("/"));
+    codec::writeFileAtomic(
+        lib.app.rules.ruleFilePath(),
+        RuleFile::build({"", "<dw><wk>" + key +
+                                 "</wk><s0></s0><s1></s1><s2><a "
+                                 "href=\"(.*?)\">(.*?)</a></s2><s3>$2</s3><s4>[webpath]"
+                                 "$1</s4><s5></s5><s6></s6><s7>{{1}}<p>{{t}}</p></s7>"
+                                 "<s8></s8><s9></s9><s10></s10></dw>"}));
+    lib.app.rules.loadRules();
+    lib.app.shelf.drawbookpanel();
+    lib.app.updates.setUpdateNewBooks(false); // the update runs here, timed
+    auto id = lib.app.shelf.newbook_do(QStringLiteral("书"), QStringLiteral("书"), QString(),
+                                       QString::fromLatin1(site.url("/b/")));
+    const int connectionsBefore = site.connectionCount();
+    state.ResumeTiming();
+    const bool ok = id && lib.app.updates.runHere(*id, 0);
+    if (!ok) {
+      state.SkipWithError("update failed");
+      break;
+    }
+    state.counters["connections"] = double(site.connectionCount() - connectionsBefore);
+  }
+  state.counters["chapters_per_s"] = benchmark::Counter(
+      double(kChapters) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_UpdateFromSlowSite)
+    ->Arg(1)
+    ->Arg(4)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 // The same chapter's processing alone: rules, word count, file and count, no fetch.
 void BM_ProcessChapterPage(benchmark::State &state) {

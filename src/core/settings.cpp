@@ -68,6 +68,7 @@ const Row kRows[Settings::count] = {
     {"mainset", "ssout", "10"},
     {"mainset", "setvid", "0"},
     {"mainset", "upvid", "0"},
+    {"mainset", "downthreads", "4"},
 };
 
 bool validIndex(int i) {

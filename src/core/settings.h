@@ -1,5 +1,5 @@
 #pragma once
-// The settings table: 49 rows of section, key and value, addressed by index, built with its
+// The settings table: 50 rows of section, key and value, addressed by index, built with its
 // defaults, overlaid once from "config/set.ini" and written back row by row as settings change.
 //
 // Every change of a row's value is announced by changed(index), so windows that show a setting
@@ -78,6 +78,7 @@ public:
     ssout,
     setvid,
     upvid,
+    downthreads, // chapters an update fetches at once (1: strictly one after another)
     count
   };
 

@@ -4,8 +4,9 @@
 // whose templates read it. Every update job and search worker makes one, so a fetch never
 // changes the directory another job expands; the main thread has one of its own.
 //
-// Threads: one context belongs to one job; its parts may be used from that job's thread. The
-// Settings (and the cancel flag, when given) must outlive the context.
+// Threads: one context belongs to one job (or one of a job's download threads); its parts are
+// used from that thread. The Settings (and the cancel flag and connection pool, when given)
+// must outlive the context.
 #include "rules/fetcher.h"
 #include "rules/ruleinterpreter.h"
 #include "rules/webpath.h"
@@ -17,8 +18,9 @@ namespace inkwren {
 class Settings;
 
 struct FetchContext {
-  explicit FetchContext(const Settings &settings, const std::atomic<bool> *cancel = nullptr)
-      : fetcher(settings, webpath, cancel), interpreter(fetcher) {}
+  explicit FetchContext(const Settings &settings, const std::atomic<bool> *cancel = nullptr,
+                        ConnectionPool *pool = nullptr)
+      : fetcher(settings, webpath, cancel, pool), interpreter(fetcher) {}
   FetchContext(const FetchContext &) = delete;
   FetchContext &operator=(const FetchContext &) = delete;
 

@@ -10,6 +10,7 @@ std::optional<HttpOptions> Fetcher::clientOptions(int timeoutMs) const {
   HttpOptions o;
   o.readTimeoutMs = timeoutMs > 0 ? timeoutMs : 30000;
   o.cancel = cancel_;
+  o.pool = pool_;
   if (settings_.value(Settings::useproxy) == QLatin1String("1")) {
     bool ok = false;
     const int port = settings_.value(Settings::proxyport).trimmed().toInt(&ok, 10);

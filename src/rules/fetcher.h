@@ -22,9 +22,11 @@ class WebPath;
 
 class Fetcher {
 public:
-  // cancel, when given, is handed to every client made here (see HttpOptions::cancel).
-  Fetcher(const Settings &settings, WebPath &webpath, const std::atomic<bool> *cancel = nullptr)
-      : settings_(settings), webpath_(webpath), cancel_(cancel) {}
+  // cancel, when given, is handed to every client made here (see HttpOptions::cancel); so is
+  // the pool whose connections they keep (see ConnectionPool).
+  Fetcher(const Settings &settings, WebPath &webpath, const std::atomic<bool> *cancel = nullptr,
+          ConnectionPool *pool = nullptr)
+      : settings_(settings), webpath_(webpath), cancel_(cancel), pool_(pool) {}
 
   // The options a client gets: read time-out timeoutMs when above 0, else 30000; the proxy
   // from the settings when `useproxy` is "1" (Basic credentials up front for `proxytype` "1").
@@ -50,6 +52,7 @@ private:
   const Settings &settings_;
   WebPath &webpath_;
   const std::atomic<bool> *cancel_;
+  ConnectionPool *pool_;
 };
 
 } // namespace inkwren

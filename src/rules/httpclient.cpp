@@ -1,5 +1,6 @@
 #include "rules/httpclient.h"
 
+#include "rules/connectionpool.h"
 #include "rules/eventpump.h"
 
 #include <curl/curl.h>
@@ -24,6 +25,7 @@ struct Transfer {
   qsizetype maxBody = 0;
   bool tooLarge = false;
   bool outOfMemory = false;
+  int retryAfter = -1;
   Clock::time_point lastByte;
 };
 
@@ -44,8 +46,17 @@ size_t onBody(char *data, size_t size, size_t count, void *user) {
   return n;
 }
 
-size_t onHeader(char *, size_t size, size_t count, void *user) {
-  static_cast<Transfer *>(user)->lastByte = Clock::now();
+size_t onHeader(char *data, size_t size, size_t count, void *user) {
+  auto *t = static_cast<Transfer *>(user);
+  t->lastByte = Clock::now();
+  const QByteArrayView line(data, qsizetype(size * count));
+  static constexpr QByteArrayView kRetryAfter("retry-after:");
+  if (line.size() > kRetryAfter.size() &&
+      line.first(kRetryAfter.size()).compare(kRetryAfter, Qt::CaseInsensitive) == 0) {
+    bool ok = false;
+    const int seconds = line.sliced(kRetryAfter.size()).trimmed().toInt(&ok);
+    t->retryAfter = ok && seconds >= 0 ? seconds : -1;
+  }
   return size * count;
 }
 
@@ -112,7 +123,9 @@ QByteArray HttpClient::escapeUrl(QByteArrayView url) {
   return out;
 }
 
-HttpResult HttpClient::get(const QByteArray &url) { return perform(url, nullptr); }
+HttpResult HttpClient::get(const QByteArray &url) {
+  return perform(url, nullptr);
+}
 
 HttpResult HttpClient::post(const QByteArray &url, const QByteArrayList &formLines) {
   const QByteArray body = formBody(formLines);
@@ -153,6 +166,7 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_SHARE, options_.pool ? options_.pool->handle() : nullptr);
 
     const ProxyOptions &p = options_.proxy;
     if (p.enabled) {
@@ -163,7 +177,8 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
       curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, p.password.constData());
       // Basic only: the credentials go with every request. Any method: libcurl first asks
       // without credentials and answers a proxy's challenge.
-      curl_easy_setopt(easy, CURLOPT_PROXYAUTH, p.basicUpFront ? long(CURLAUTH_BASIC) : long(CURLAUTH_ANY));
+      curl_easy_setopt(easy, CURLOPT_PROXYAUTH,
+                       p.basicUpFront ? long(CURLAUTH_BASIC) : long(CURLAUTH_ANY));
     } else {
       curl_easy_setopt(easy, CURLOPT_PROXY, ""); // direct, whatever the environment says
     }
@@ -212,6 +227,7 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
     }
     curl_multi_remove_handle(multi, easy);
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
+    result.retryAfterSeconds = t.retryAfter;
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);

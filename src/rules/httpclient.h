@@ -20,6 +20,8 @@
 
 namespace inkwren {
 
+class ConnectionPool;
+
 struct ProxyOptions {
   bool enabled = false;
   bool basicUpFront = true; // send the user name and password with every request (Basic)
@@ -37,13 +39,16 @@ struct HttpOptions {
   // When set and it becomes true (from any thread), a request under way ends as a failure
   // within about 100 ms: how a worker asked to stop leaves a slow fetch.
   const std::atomic<bool> *cancel = nullptr;
+  // When set, the client keeps its connections in the job's pool (see ConnectionPool).
+  ConnectionPool *pool = nullptr;
 };
 
 struct HttpResult {
   bool ok = false;
-  long status = 0;     // the last response's status, 0 when none arrived
-  QByteArray body;     // the body as received (empty on failure)
-  QString error;       // why it failed, for diagnostics only; never shown to the user
+  long status = 0;            // the last response's status, 0 when none arrived
+  QByteArray body;            // the body as received (empty on failure)
+  QString error;              // why it failed, for diagnostics only; never shown to the user
+  int retryAfterSeconds = -1; // a "Retry-After" in seconds the response carried, else -1
 };
 
 class HttpClient {

@@ -1,9 +1,19 @@
 #include "site_fixture.h"
 
+#include "core/settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace inkwren;
 using namespace inkwren::test;
@@ -275,4 +285,159 @@ TEST_F(TwoSites, JobsRunningAtOnceEachExpandTheirOwnPageDirectory) {
     for (const HttpRequest &r : e.site.requests())
       EXPECT_TRUE(r.path.startsWith(e.dir)) << r.path.toStdString();
   }
+}
+
+namespace {
+
+// A site whose chapter pages answer after a delay of their own, counting how many requests it
+// serves at once.
+struct BusySite : SiteFixture {
+  LoopbackServer site;
+  int chapters = 8;
+  std::function<int(int chapter)> delayOf = [](int) { return 0; };
+  std::function<std::optional<HttpResponse>(int chapter, int visit)> special;
+  std::atomic<int> inFlight{0}, maxInFlight{0};
+  std::mutex visitsMutex;
+  std::map<int, int> visits;
+
+  void SetUp() override {
+    SiteFixture::SetUp();
+    addRule(site, {QString(), QString(), QStringLiteral("<a href=\"(.*?)\">(.*?)</a>"),
+                   QStringLiteral("$2"), QStringLiteral("[webpath]$1"), QString(), QString(),
+                   QStringLiteral("{{1}}<p>{{t}}</p>")});
+    site.setFallback([this](const HttpRequest &r) {
+      if (r.path == "/b/") {
+        QByteArray toc;
+        for (int i = 1; i <= chapters; ++i)
+          toc +=
+              "<a href=\"" + QByteArray::number(i) + ".html\">c" + QByteArray::number(i) + "</a>";
+        return HttpResponse::text(toc);
+      }
+      const int k = r.path.mid(3).split('.').value(0).toInt();
+      int visit = 0;
+      {
+        std::lock_guard lock(visitsMutex);
+        visit = ++visits[k];
+      }
+      const int now = ++inFlight;
+      for (int seen = maxInFlight.load();
+           now > seen && !maxInFlight.compare_exchange_weak(seen, now);) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(delayOf(k)));
+      --inFlight;
+      if (special)
+        if (auto answer = special(k, visit))
+          return *answer;
+      return HttpResponse::text("<p>text " + QByteArray::number(k) + "</p>");
+    });
+  }
+  void setThreads(int n) { settings.setValue(Settings::downthreads, QString::number(n)); }
+  // The modification time of a chapter's file in nanoseconds, 0 when there is none.
+  qint64 writtenAt(const QString &book, const QString &chapterId) {
+    struct stat st {};
+    if (::stat(files.chapterFile(book, chapterId).toLocal8Bit().constData(), &st) != 0)
+      return 0;
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  }
+};
+
+} // namespace
+
+TEST_F(BusySite, ChaptersAreFetchedAheadButStoredInListOrder) {
+  // Later chapters answer sooner, so they arrive first.
+  delayOf = [this](int k) { return (chapters + 1 - k) * 15; };
+  const QString book = addBook(QStringLiteral("书"), site.url("/b/"));
+  const QStringList statuses = run(book, TThreadDown::UpdateBook, site.url("/b/"));
+  EXPECT_GE(maxInFlight.load(), 2);
+  EXPECT_LE(maxInFlight.load(), 4); // the default of downthreads
+  QStringList expected{QStringLiteral("更新章节列表..."),
+                       QStringLiteral("获取需要更新的章节列表...")};
+  for (int k = 1; k <= chapters; ++k)
+    expected << QStringLiteral("更新章节 c%1...").arg(k);
+  expected << QStringLiteral("<ended>");
+  EXPECT_EQ(statuses, expected);
+  const auto cs = this->SiteFixture::chapters(book);
+  ASSERT_EQ(cs.size(), std::size_t(chapters));
+  qint64 previous = 0;
+  for (const auto &c : cs) {
+    EXPECT_EQ(chapterText(book, c.id), QStringLiteral("<p>text %1</p>\r\n").arg(c.name.mid(1)));
+    const qint64 at = writtenAt(book, c.id);
+    EXPECT_GE(at, previous) << c.name.toStdString(); // written strictly in list order
+    previous = at;
+  }
+}
+
+TEST_F(BusySite, OneThreadFetchesStrictlyOneAfterAnother) {
+  setThreads(1);
+  delayOf = [](int) { return 5; };
+  const QString book = addBook(QStringLiteral("书"), site.url("/b/"));
+  run(book, TThreadDown::UpdateBook, site.url("/b/"));
+  EXPECT_EQ(maxInFlight.load(), 1);
+  for (const auto &c : this->SiteFixture::chapters(book))
+    EXPECT_GT(c.words, 0);
+}
+
+TEST_F(BusySite, ASiteThatAsksToSlowDownIsWaitedForAndThenServedOneAtATime) {
+  delayOf = [](int) { return 10; };
+  std::atomic<int> afterPause{0}, maxAfterPause{0};
+  std::atomic<bool> paused{false};
+  special = [&](int k, int visit) -> std::optional<HttpResponse> {
+    if (k == 2 && visit == 1) {
+      paused = true;
+      return HttpResponse::error(429).withHeader("Retry-After", "1");
+    }
+    return std::nullopt;
+  };
+  const QString book = addBook(QStringLiteral("书"), site.url("/b/"));
+  // Count concurrency only for requests that start after the pause was asked for.
+  auto counting = delayOf;
+  delayOf = [&, counting](int k) {
+    if (paused && k != 2) {
+      const int now = ++afterPause;
+      for (int seen = maxAfterPause.load();
+           now > seen && !maxAfterPause.compare_exchange_weak(seen, now);) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(counting(k)));
+      --afterPause;
+      return 0;
+    }
+    return counting(k);
+  };
+  const QStringList statuses = run(book, TThreadDown::UpdateBook, site.url("/b/"));
+  EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(), [](const QString &s) {
+    return s.startsWith(QStringLiteral("网站要求放慢 (HTTP 429)：1 秒后继续"));
+  })) << statuses.join(QLatin1Char('|')).toStdString();
+  EXPECT_LE(maxAfterPause.load(), 1);
+  {
+    std::lock_guard lock(visitsMutex);
+    EXPECT_EQ(visits[2], 2); // tried again after the pause
+  }
+  for (const auto &c : this->SiteFixture::chapters(book))
+    EXPECT_GT(c.words, 0) << c.name.toStdString();
+}
+
+TEST_F(BusySite, AStopLeavesEveryChapterWholeOrUntouched) {
+  chapters = 12;
+  delayOf = [](int) { return 30; };
+  const QString book = addBook(QStringLiteral("书"), site.url("/b/"));
+  TThreadDown job(tools, book, TThreadDown::UpdateBook, site.url("/b/"));
+  special = [&](int k, int) -> std::optional<HttpResponse> {
+    if (k == 5)
+      job.stop(); // the user stops while chapters are on their way
+    return std::nullopt;
+  };
+  job.start();
+  ASSERT_TRUE(job.wait(30000));
+  int whole = 0;
+  for (const auto &c : this->SiteFixture::chapters(book)) {
+    const bool file = QFile::exists(files.chapterFile(book, c.id));
+    if (c.words > 0) {
+      ++whole;
+      EXPECT_TRUE(file) << c.name.toStdString();
+      EXPECT_EQ(chapterText(book, c.id), QStringLiteral("<p>text %1</p>\r\n").arg(c.name.mid(1)));
+    } else {
+      EXPECT_FALSE(file) << c.name.toStdString();
+    }
+  }
+  EXPECT_LT(whole, chapters);
 }

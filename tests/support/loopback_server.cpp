@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,18 +15,30 @@ namespace {
 
 QByteArray reasonFor(int status) {
   switch (status) {
-  case 200: return "OK";
-  case 301: return "Moved Permanently";
-  case 302: return "Found";
-  case 303: return "See Other";
-  case 307: return "Temporary Redirect";
-  case 400: return "Bad Request";
-  case 403: return "Forbidden";
-  case 404: return "Not Found";
-  case 407: return "Proxy Authentication Required";
-  case 500: return "Internal Server Error";
-  case 503: return "Service Unavailable";
-  default: return "Status";
+  case 200:
+    return "OK";
+  case 301:
+    return "Moved Permanently";
+  case 302:
+    return "Found";
+  case 303:
+    return "See Other";
+  case 307:
+    return "Temporary Redirect";
+  case 400:
+    return "Bad Request";
+  case 403:
+    return "Forbidden";
+  case 404:
+    return "Not Found";
+  case 407:
+    return "Proxy Authentication Required";
+  case 500:
+    return "Internal Server Error";
+  case 503:
+    return "Service Unavailable";
+  default:
+    return "Status";
   }
 }
 
@@ -132,7 +145,9 @@ HttpResponse HttpResponse::redirect(QByteArray location, int status) {
   return r;
 }
 
-HttpResponse HttpResponse::error(int status) { return text(reasonFor(status), status); }
+HttpResponse HttpResponse::error(int status) {
+  return text(reasonFor(status), status);
+}
 
 HttpResponse HttpResponse::delayed(int ms) const {
   HttpResponse r = *this;
@@ -193,7 +208,9 @@ QByteArray LoopbackServer::url(QByteArrayView path) const {
   return "http://" + authority() + path.toByteArray();
 }
 
-QByteArray LoopbackServer::authority() const { return "127.0.0.1:" + QByteArray::number(port_); }
+QByteArray LoopbackServer::authority() const {
+  return "127.0.0.1:" + QByteArray::number(port_);
+}
 
 void LoopbackServer::route(const QByteArray &path, HttpResponse response) {
   route(path, HttpHandler([response](const HttpRequest &) { return response; }));
@@ -227,7 +244,14 @@ void LoopbackServer::clearRequests() {
   requests_.clear();
 }
 
-HttpResponse LoopbackServer::echo(const HttpRequest &request) { return HttpResponse::text(request.raw); }
+void LoopbackServer::setKeepAlive(bool on, int connectMs) {
+  keepAlive_.store(on);
+  connectMs_.store(connectMs);
+}
+
+HttpResponse LoopbackServer::echo(const HttpRequest &request) {
+  return HttpResponse::text(request.raw);
+}
 
 HttpHandler LoopbackServer::handlerFor(const QByteArray &path) const {
   std::lock_guard lock(mutex_);
@@ -253,14 +277,24 @@ void LoopbackServer::acceptLoop() {
     int fd = ::accept(listenFd_, nullptr, nullptr);
     if (fd < 0)
       continue;
+    ++connectionsAccepted_;
+    // Answers go out at once, as a real server's do (no wait for the client's delayed ACK
+    // between the head and the body).
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::lock_guard lock(mutex_);
     connections_.emplace_back([this, fd] { serve(fd); });
   }
 }
 
 void LoopbackServer::serve(int fd) {
+  const bool keepAlive = keepAlive_.load();
+  if (keepAlive && !sleepUnlessStopping(connectMs_.load())) {
+    ::close(fd);
+    return;
+  }
   HttpRequest request;
-  if (readRequest(fd, stopping_, request)) {
+  while (readRequest(fd, stopping_, request)) {
     {
       std::lock_guard lock(mutex_);
       requests_.append(request);
@@ -271,25 +305,31 @@ void LoopbackServer::serve(int fd) {
     } catch (...) {
       response = HttpResponse::error(500);
     }
+    bool ok = false;
     if (!response.dropConnection && sleepUnlessStopping(response.delayMs)) {
       QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
                         reasonFor(response.status) + "\r\n";
       for (const auto &h : response.headers)
         head += h.first + ": " + h.second + "\r\n";
       head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
-      head += "Connection: close\r\n\r\n";
-      bool ok = sendAll(fd, head.constData(), head.size());
+      head += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
+      ok = sendAll(fd, head.constData(), head.size());
       if (response.chunkBytes <= 0) {
         ok = ok && sendAll(fd, response.body.constData(), response.body.size());
       } else {
         for (qsizetype at = 0; ok && at < response.body.size(); at += response.chunkBytes) {
-          if (at > 0 && !sleepUnlessStopping(response.trickleMs))
+          if (at > 0 && !sleepUnlessStopping(response.trickleMs)) {
+            ok = false;
             break;
+          }
           ok = sendAll(fd, response.body.constData() + at,
                        std::min(response.chunkBytes, response.body.size() - at));
         }
       }
     }
+    if (!keepAlive || !ok)
+      break;
+    request = HttpRequest();
   }
   ::shutdown(fd, SHUT_RDWR);
   ::close(fd);

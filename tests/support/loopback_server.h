@@ -36,12 +36,12 @@ namespace inkwren::test {
 
 struct HttpRequest {
   QByteArray method;
-  QByteArray target;  // as in the request line: "/a?b" or "http://host:port/a?b"
-  QByteArray path;    // the path of the target, without query: "/a"
-  QByteArray query;   // after "?", without it
+  QByteArray target; // as in the request line: "/a?b" or "http://host:port/a?b"
+  QByteArray path;   // the path of the target, without query: "/a"
+  QByteArray query;  // after "?", without it
   QList<QPair<QByteArray, QByteArray>> headers; // in the order received
   QByteArray body;
-  QByteArray raw;     // the request exactly as received, head and body
+  QByteArray raw; // the request exactly as received, head and body
 
   // The first header of that name (any case); empty when absent.
   QByteArray header(QByteArrayView name) const;
@@ -52,8 +52,8 @@ struct HttpResponse {
   int status = 200;
   QList<QPair<QByteArray, QByteArray>> headers; // Content-Length and Connection are added
   QByteArray body;
-  int delayMs = 0;     // wait before sending anything
-  int trickleMs = 0;   // with chunkBytes: wait between pieces of the body
+  int delayMs = 0;   // wait before sending anything
+  int trickleMs = 0; // with chunkBytes: wait between pieces of the body
   qsizetype chunkBytes = 0;
   bool dropConnection = false; // close without answering
 
@@ -90,6 +90,12 @@ public:
   int requestCount(QByteArrayView path) const;
   void clearRequests();
 
+  // Keeps connections open for further requests ("Connection: keep-alive") instead of closing
+  // after each answer; a new connection first costs connectMs (a far-away site's set-up).
+  void setKeepAlive(bool on, int connectMs = 0);
+  // Connections accepted so far.
+  int connectionCount() const { return connectionsAccepted_.load(); }
+
   // A handler answering 200 with the raw request as the body.
   static HttpResponse echo(const HttpRequest &request);
 
@@ -102,6 +108,9 @@ private:
   int listenFd_ = -1;
   quint16 port_ = 0;
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> keepAlive_{false};
+  std::atomic<int> connectMs_{0};
+  std::atomic<int> connectionsAccepted_{0};
   mutable std::mutex mutex_;
   std::map<QByteArray, HttpHandler> routes_;
   HttpHandler fallback_;

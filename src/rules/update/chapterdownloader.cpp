@@ -56,6 +56,39 @@ QByteArray ChapterDownloader::stoimg(const QByteArray &text, const QString &book
   return codec::encode(out);
 }
 
+ChapterDownloader::Fetched ChapterDownloader::fetchChapter(const QString &bookId,
+                                                           const QString &chapterId,
+                                                           const QByteArray &url,
+                                                           const QByteArrayList &rule,
+                                                           const StopCheck &stop) const {
+  Fetched out;
+  HttpResult result = fetcher_.fetch(url, {}, 0, 1);
+  out.status = result.status;
+  out.retryAfterSeconds = result.retryAfterSeconds;
+  if (stopped(stop)) {
+    out.outcome = Outcome::Stopped;
+    return out;
+  }
+  if (!result.ok) {
+    out.outcome = Outcome::FetchFailed;
+    return out;
+  }
+  QByteArray &page = result.body;
+  page.removeIf([](char c) { return c == '\r' || c == '\n'; });
+  QByteArray text = interpreter_.guizstr(page, field(rule, S7));
+  if (!stopped(stop))
+    text = stoimg(text, bookId, chapterId, field(rule, S8), field(rule, S9), stop);
+  if (!stopped(stop))
+    text = interpreter_.guizstr(text, field(rule, S10));
+  if (stopped(stop)) {
+    out.outcome = Outcome::Stopped;
+    return out;
+  }
+  out.outcome = text.isEmpty() ? Outcome::NoText : Outcome::Stored;
+  out.text = std::move(text);
+  return out;
+}
+
 QByteArray ChapterDownloader::chapterText(const QString &bookId, const QString &chapterId,
                                           const QByteArray &url, const QByteArrayList &rule,
                                           bool withPictures, const StopCheck &stop,
@@ -81,21 +114,26 @@ QByteArray ChapterDownloader::chapterText(const QString &bookId, const QString &
   return text;
 }
 
+ChapterDownloader::Outcome ChapterDownloader::storeChapter(ChapterStore &chapters,
+                                                           const ChapterFiles &files,
+                                                           const QString &bookId,
+                                                           const QString &chapterId,
+                                                           const QByteArray &text) {
+  const int count = ChapterFiles::zishutj(text);
+  if (!files.writeChapter(bookId, chapterId, text))
+    return Outcome::Failed;
+  return chapters.setWords(bookId, chapterId, count) ? Outcome::Stored : Outcome::Failed;
+}
+
 ChapterDownloader::Outcome
 ChapterDownloader::download(const QString &bookId, const QString &chapterId, const QByteArray &url,
                             const QByteArrayList &rule, const StopCheck &stop) const {
-  bool fetched = false;
-  QByteArray text = chapterText(bookId, chapterId, url, rule, true, stop, &fetched);
+  Fetched f = fetchChapter(bookId, chapterId, url, rule, stop);
+  if (f.outcome != Outcome::Stored)
+    return f.outcome;
   if (stopped(stop))
     return Outcome::Stopped;
-  if (!fetched)
-    return Outcome::FetchFailed;
-  if (text.isEmpty())
-    return Outcome::NoText;
-  const int count = ChapterFiles::zishutj(text);
-  if (!files_.writeChapter(bookId, chapterId, text))
-    return Outcome::Failed;
-  return chapters_.setWords(bookId, chapterId, count) ? Outcome::Stored : Outcome::Failed;
+  return storeChapter(chapters_, files_, bookId, chapterId, f.text);
 }
 
 } // namespace inkwren

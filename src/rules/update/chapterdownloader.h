@@ -34,12 +34,27 @@ public:
                     const RuleInterpreter &interpreter, const ChapterFiles &files)
       : chapters_(chapters), fetcher_(fetcher), interpreter_(interpreter), files_(files) {}
 
+  // A chapter fetched and processed, not yet stored.
+  struct Fetched {
+    Outcome outcome = Outcome::NoText; // Stored here means: text ready to be stored
+    QByteArray text;
+    long status = 0;            // the page's HTTP status (0 when none arrived)
+    int retryAfterSeconds = -1; // the page's "Retry-After", when it carried one
+  };
+
   // The chapter's text as it would be stored (s7, pictures when withPictures, s10); the page is
   // fetched with the directory flag, so "[webpath]" is the chapter page's directory. Empty
   // when stopped or nothing resulted; fetched (when given) tells whether the page arrived.
   QByteArray chapterText(const QString &bookId, const QString &chapterId, const QByteArray &url,
                          const QByteArrayList &rule, bool withPictures, const StopCheck &stop = {},
                          bool *fetched = nullptr) const;
+  // The first half of a download: page, pictures and rules, nothing stored but pictures.
+  Fetched fetchChapter(const QString &bookId, const QString &chapterId, const QByteArray &url,
+                       const QByteArrayList &rule, const StopCheck &stop = {}) const;
+  // The second half: the text file written, then the word count stored (Stored or Failed).
+  static Outcome storeChapter(ChapterStore &chapters, const ChapterFiles &files,
+                              const QString &bookId, const QString &chapterId,
+                              const QByteArray &text);
 
   Outcome download(const QString &bookId, const QString &chapterId, const QByteArray &url,
                    const QByteArrayList &rule, const StopCheck &stop = {}) const;

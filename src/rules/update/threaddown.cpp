@@ -1,11 +1,14 @@
 #include "rules/update/threaddown.h"
 
 #include "core/codec.h"
+#include "core/settings.h"
+#include "rules/connectionpool.h"
 #include "rules/fetchcontext.h"
 #include "rules/ruleset.h"
 #include "rules/update/booklock.h"
 #include "rules/update/chapterdownloader.h"
 #include "rules/update/chapterlistextractor.h"
+#include "rules/update/chapterpipeline.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
 
@@ -77,7 +80,8 @@ void TThreadDown::run() {
     Q_EMIT ended();
     return;
   }
-  const FetchContext context(tools_.settings, &cancel_);
+  ConnectionPool pool;
+  const FetchContext context(tools_.settings, &cancel_, &pool);
   const Fetcher &fetcher = context.fetcher;
   const RuleInterpreter &interpreter = context.interpreter;
   if (!fetcher.clientOptions(0)) {
@@ -87,7 +91,7 @@ void TThreadDown::run() {
   }
   const ChapterListExtractor extractor(tools_.chapters, interpreter);
   const ChapterDownloader downloader(tools_.chapters, fetcher, interpreter, tools_.files);
-  bool anyPage = mode_ != UpdateBook; // whether any page arrived (the list counts in mode 0)
+  bool anyPage = false; // whether the table of contents arrived (mode 0)
   if (mode_ == UpdateBook) {
     Q_EMIT status(QStringLiteral("更新章节列表..."));
     HttpResult page = fetcher.fetch(muluurl_, {}, 0, 1);
@@ -119,36 +123,34 @@ void TThreadDown::run() {
   if (!rows || rows->empty()) {
     if (!rows)
       fail(QStringLiteral("书库无法读取"));
-    else if (!anyPage)
+    else if (mode_ == UpdateBook && !anyPage)
       fail(QStringLiteral("无法获取目录页: %1").arg(codec::decode(muluurl_)));
     Q_EMIT ended();
     return;
   }
-  int tried = 0;
+  // Each chapter with the rule of its own site; a chapter whose site has no rule is skipped.
+  std::vector<ChapterPipeline::Chapter> work;
   for (const ChapterRow &r : *rows) {
-    if (stopping())
-      return;
-    Q_EMIT status(QStringLiteral("更新章节 %1...").arg(r.name));
     const QByteArray url = codec::encode(r.url);
     QByteArray key = RuleSet::geturlkey(url);
     if (key != siteKey) {
       rule = tools_.rules.getdsbykey(key);
       siteKey = key;
     }
-    if (rule.isEmpty())
-      continue;
-    ++tried;
-    auto outcome = downloader.download(bookId_, r.id, url, rule, [this] { return stopping(); });
-    if (outcome == ChapterDownloader::Outcome::Stopped)
-      return;
-    if (outcome == ChapterDownloader::Outcome::Failed) {
-      fail(QStringLiteral("章节无法保存: %1").arg(r.name));
-      break;
-    }
-    if (outcome != ChapterDownloader::Outcome::FetchFailed)
-      anyPage = true;
+    if (!rule.isEmpty())
+      work.push_back({r.id, r.name, url, rule});
   }
-  if (tried > 0 && !anyPage)
+  ChapterPipeline pipeline(tools_.settings, tools_.chapters, tools_.files, pool, &cancel_,
+                           tools_.settings.number(Settings::downthreads, 4));
+  ChapterPipeline::Hooks hooks;
+  hooks.stop = [this] { return stopping(); };
+  hooks.status = [this](const QString &text) { Q_EMIT status(text); };
+  const ChapterPipeline::Summary done = pipeline.run(bookId_, work, hooks);
+  if (done.stopped && stopping())
+    return;
+  if (!done.failedChapter.isEmpty())
+    fail(QStringLiteral("章节无法保存: %1").arg(done.failedChapter));
+  else if (!work.empty() && !anyPage && !done.anyPage)
     fail(QStringLiteral("无法获取任何网页"));
   if (!stopping())
     Q_EMIT ended();

@@ -38,7 +38,8 @@ struct Transfer {
 // its first byte.
 class RateFloor {
 public:
-  RateFloor(int bytesPerSecond, int windowMs) : bytesPerSecond_(bytesPerSecond), windowMs_(windowMs) {}
+  RateFloor(int bytesPerSecond, int windowMs)
+      : bytesPerSecond_(bytesPerSecond), windowMs_(windowMs) {}
 
   // False when the window just ended brought fewer bytes than the floor.
   bool keeps(const Transfer &t, Clock::time_point now) {
@@ -171,8 +172,8 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
     const auto overall =
         options_.totalTimeoutMs > 0
             ? std::chrono::milliseconds(options_.totalTimeoutMs)
-            : std::max<std::chrono::milliseconds>(std::chrono::milliseconds(qint64(readTimeout) * 4),
-                                                  std::chrono::minutes(2));
+            : std::max<std::chrono::milliseconds>(
+                  std::chrono::milliseconds(qint64(readTimeout) * 4), std::chrono::minutes(2));
     const QByteArray address = escapeUrl(url);
 
     Transfer t;

@@ -54,7 +54,9 @@ struct WalkBudget {
   uint32_t countdown = 1;
   bool exhausted = false;
 
-  explicit WalkBudget(qint64 limitNs) : lastCheckNs(threadCpuNs()) { deadlineNs = lastCheckNs + limitNs; }
+  explicit WalkBudget(qint64 limitNs) : lastCheckNs(threadCpuNs()) {
+    deadlineNs = lastCheckNs + limitNs;
+  }
 
   bool check() {
     const qint64 now = threadCpuNs();
@@ -288,7 +290,8 @@ void Regex::compile(QStringView pattern) {
     error_ = len > 0 ? QString::fromUtf16(reinterpret_cast<const char16_t *>(buffer), len)
                      : QStringLiteral("invalid pattern");
     error_ += QStringLiteral(" at offset %1")
-                  .arg(qulonglong(std::max<PCRE2_SIZE>(errorOffset, kWalkCalloutLength) - kWalkCalloutLength));
+                  .arg(qulonglong(std::max<PCRE2_SIZE>(errorOffset, kWalkCalloutLength) -
+                                  kWalkCalloutLength));
     return;
   }
   // Without JIT (an unsupported platform) the interpreter runs the same pattern.

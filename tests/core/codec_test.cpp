@@ -132,14 +132,17 @@ TEST(Codec, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(test::underFileSizeLimit(c.limit, [&] { return codec::writeFileAtomic(path, next); }),
               false)
         << c.name;
-    EXPECT_EQ(test::underFileSizeLimit(c.limit, [&] { return codec::writeLines(path, next); }), false)
+    EXPECT_EQ(test::underFileSizeLimit(c.limit, [&] { return codec::writeLines(path, next); }),
+              false)
         << c.name;
     EXPECT_EQ(bytesOf(path), "old contents\r\n") << c.name;
     // Nothing is left beside it.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"set.ini"}) << c.name;
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"set.ini"})
+        << c.name;
     // Within the limit the same write goes through.
-    EXPECT_EQ(test::underFileSizeLimit(c.size + 10, [&] { return codec::writeFileAtomic(path, next); }),
-              true)
+    EXPECT_EQ(
+        test::underFileSizeLimit(c.size + 10, [&] { return codec::writeFileAtomic(path, next); }),
+        true)
         << c.name;
     EXPECT_EQ(bytesOf(path), next) << c.name;
   }

@@ -1,6 +1,6 @@
+#include "core/codec.h"
 #include "core/profilefile.h"
 #include "core/settings.h"
-#include "core/codec.h"
 #include "support/size_limit.h"
 
 #include <QDir>

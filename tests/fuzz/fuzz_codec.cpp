@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const char16_t u = text[i].unicode();
     if (u >= codec::kEscapeBase && u <= codec::kEscapeBase + 0x7F)
       plain = false; // escapes stand for bytes and may join with the next into a character
-    if (QChar::isHighSurrogate(u) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+    if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+        QChar::isLowSurrogate(text[i + 1].unicode()))
       ++i;
     else if (QChar::isSurrogate(u))
       text[i] = QChar(u'?'); // a lone surrogate becomes "?" by design

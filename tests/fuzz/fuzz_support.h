@@ -40,6 +40,8 @@ inline void require(bool holds, const char *what) {
 }
 
 // Searches that run away end quickly here, so one slow input does not use up a short run.
-inline void shortWalks() { Regex::setWalkTimeLimit(std::chrono::milliseconds(100)); }
+inline void shortWalks() {
+  Regex::setWalkTimeLimit(std::chrono::milliseconds(100));
+}
 
 } // namespace inkwren::fuzz

@@ -167,16 +167,16 @@ TEST_F(Lookup, PatternCharactersOfTheAddressStayLiteral) {
     const char *key;
     const char *s1; // "" for no rule
   } cases[] = {
-      {"||()", ""},                                // was a 12-field record of empty texts
-      {".site(.)example", ""},                     // was the site's record, fields shifted
-      {".odd(.)example", "odd"},                   // its own record, read literally
-      {".nothing|.other.example", ""},             // was another site's record
+      {"||()", ""},                    // was a 12-field record of empty texts
+      {".site(.)example", ""},         // was the site's record, fields shifted
+      {".odd(.)example", "odd"},       // its own record, read literally
+      {".nothing|.other.example", ""}, // was another site's record
       {".other.exampl[e]", ""},
       {".s*.example", ""},
       {".site+example", ""},
       {"^.site.example", ""},
       {".x{{br}}", ""},
-      {".site.example", "site"},                   // "." still matches any character:
+      {".site.example", "site"}, // "." still matches any character:
       {".site.exampl.", "site"},
       {".site-example", ""},
   };

@@ -11,6 +11,7 @@ packages=(
   libxcb1-dev libxcb-keysyms1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
+  clang libclang-rt-dev
 )
 missing=()
 for p in "${packages[@]}"; do

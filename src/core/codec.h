@@ -6,7 +6,9 @@
 // Decoding is lossless: a byte that does not start a valid sequence becomes one of 128 escape
 // code points (U+F780 + byte - 0x80), which encode back to that very byte. A regular expression
 // run over decoded text therefore never damages bytes it did not match, and a UTF-8 page stays
-// raw bytes until a rule converts it. All functions are thread-safe.
+// raw bytes until a rule converts it. Every character survives encoding, the private-use ones
+// that older editions gave two-byte codes among them (they get their current four-byte codes).
+// All functions are thread-safe.
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -35,7 +37,9 @@ QByteArray readtxt(const QString &path);
 bool writeLines(const QString &path, QByteArrayView gbk);
 bool writeLines(const QString &path, QStringView text);
 
-// Writes bytes as they are, atomically.
+// Writes bytes as they are, atomically: into a new file beside the old one, synced, then
+// renamed over it. When any write, the sync or the close fails (a full disk, a file size
+// limit), the old file stays as it was, the new one is removed and the result is false.
 bool writeFileAtomic(const QString &path, QByteArrayView bytes);
 
 } // namespace inkwren::codec

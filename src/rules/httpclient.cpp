@@ -27,12 +27,52 @@ struct Transfer {
   bool outOfMemory = false;
   int retryAfter = -1;
   Clock::time_point lastByte;
+  // Bytes of the answer (head and body) so far; 0 until it begins.
+  qint64 received = 0;
+
+  void arrived(size_t n) {
+    lastByte = Clock::now();
+    received += qint64(n);
+  }
+};
+
+// The floor rate of an answer under way, checked at the end of each window that starts with
+// its first byte.
+class RateFloor {
+public:
+  RateFloor(int bytesPerSecond, int windowMs)
+      : bytesPerSecond_(bytesPerSecond), windowMs_(windowMs) {}
+
+  // False when the window just ended brought fewer bytes than the floor.
+  bool keeps(const Transfer &t, Clock::time_point now) {
+    if (bytesPerSecond_ <= 0 || windowMs_ <= 0 || t.received == 0)
+      return true;
+    if (!started_) {
+      started_ = true;
+      windowStart_ = now;
+      bytesAtStart_ = 0;
+    }
+    if (now - windowStart_ < std::chrono::milliseconds(windowMs_))
+      return true;
+    const qint64 wanted = qint64(bytesPerSecond_) * windowMs_ / 1000;
+    if (t.received - bytesAtStart_ < wanted)
+      return false;
+    windowStart_ = now;
+    bytesAtStart_ = t.received;
+    return true;
+  }
+
+private:
+  int bytesPerSecond_, windowMs_;
+  bool started_ = false;
+  Clock::time_point windowStart_;
+  qint64 bytesAtStart_ = 0;
 };
 
 size_t onBody(char *data, size_t size, size_t count, void *user) {
   auto *t = static_cast<Transfer *>(user);
   const size_t n = size * count;
-  t->lastByte = Clock::now();
+  t->arrived(n);
   if (t->body.size() + qsizetype(n) > t->maxBody) {
     t->tooLarge = true;
     return 0; // ends the transfer with a write error
@@ -48,7 +88,7 @@ size_t onBody(char *data, size_t size, size_t count, void *user) {
 
 size_t onHeader(char *data, size_t size, size_t count, void *user) {
   auto *t = static_cast<Transfer *>(user);
-  t->lastByte = Clock::now();
+  t->arrived(size * count);
   const QByteArrayView line(data, qsizetype(size * count));
   static constexpr QByteArrayView kRetryAfter("retry-after:");
   if (line.size() > kRetryAfter.size() &&
@@ -142,8 +182,11 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
   }
   try {
     const int readTimeout = std::max(1, options_.readTimeoutMs);
-    const auto overall = std::max<std::chrono::milliseconds>(
-        std::chrono::milliseconds(qint64(readTimeout) * 10), std::chrono::minutes(5));
+    const auto overall =
+        options_.totalTimeoutMs > 0
+            ? std::chrono::milliseconds(options_.totalTimeoutMs)
+            : std::max<std::chrono::milliseconds>(
+                  std::chrono::milliseconds(qint64(readTimeout) * 4), std::chrono::minutes(2));
     const QByteArray address = escapeUrl(url);
 
     Transfer t;
@@ -195,6 +238,8 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
     const auto start = Clock::now();
     t.lastByte = start;
     bool stalled = false;
+    bool tooSlow = false;
+    RateFloor rate(options_.minBytesPerSecond, options_.rateWindowMs);
     CURLcode code = CURLE_OK;
     curl_multi_add_handle(multi, easy);
     for (;;) {
@@ -221,6 +266,11 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
         code = CURLE_OPERATION_TIMEDOUT;
         break;
       }
+      if (!rate.keeps(t, now)) {
+        tooSlow = true;
+        code = CURLE_OPERATION_TIMEDOUT;
+        break;
+      }
       curl_multi_poll(multi, nullptr, 0, pumping ? 50 : 100, nullptr);
       if (pumping)
         EventPump::pump();
@@ -237,6 +287,8 @@ HttpResult HttpClient::perform(const QByteArray &url, const QByteArray *postBody
       result.body = std::move(t.body);
     } else if (stalled) {
       result.error = QStringLiteral("no data for %1 ms").arg(readTimeout);
+    } else if (tooSlow) {
+      result.error = QStringLiteral("slower than %1 bytes/s").arg(options_.minBytesPerSecond);
     } else if (t.tooLarge) {
       result.error = QStringLiteral("the response is larger than %1 bytes").arg(options_.maxBody);
     } else {

@@ -4,9 +4,12 @@
 // header is sent, an error status (400 and up) is a failure, and only http:// and https://
 // addresses are fetched (a redirect to any other scheme fails). Certificates are checked.
 //
-// Time-outs: the read time-out is "no byte for that long" (connecting included); beside it an
-// overall bound of ten times the read time-out, at least five minutes, ends an endless trickle.
-// A body larger than the cap fails the fetch instead of filling memory.
+// Time-outs: the read time-out is "no byte for that long" (connecting and waiting for the
+// answer included). Once the answer has begun it must keep a floor rate: fewer than
+// minBytesPerSecond (1 KiB/s) over a whole rate window (10 s) fails the fetch, so a page that
+// trickles a byte every few seconds ends after one window. Beside both, the whole transfer
+// may take at most totalTimeoutMs (by default four times the read time-out, at least two
+// minutes). A body larger than the cap fails the fetch instead of filling memory.
 //
 // Threads: a client belongs to the thread that made it. On the main thread of a running
 // QCoreApplication a request keeps processing events while it waits, so windows repaint and
@@ -36,6 +39,12 @@ struct HttpOptions {
   ProxyOptions proxy;
   qsizetype maxBody = qsizetype(64) * 1024 * 1024;
   int maxRedirects = 15;
+  // The floor rate, counted from the first byte of the answer in consecutive windows; 0 turns
+  // it off.
+  int minBytesPerSecond = 1024;
+  int rateWindowMs = 10000;
+  // The bound of the whole transfer; 0 means max(4 × readTimeoutMs, 120000).
+  int totalTimeoutMs = 0;
   // When set and it becomes true (from any thread), a request under way ends as a failure
   // within about 100 ms: how a worker asked to stop leaves a slow fetch.
   const std::atomic<bool> *cancel = nullptr;

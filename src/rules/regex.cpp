@@ -6,6 +6,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <atomic>
+#include <ctime>
 #include <utility>
 
 namespace inkwren {
@@ -25,6 +27,54 @@ constexpr uint32_t kDepthLimit = 2'000'000;
 constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr size_t kJitStackStart = 64 * 1024;
 constexpr size_t kJitStackMax = 16 * 1024 * 1024;
+
+// The whole walk of one search over a subject (all its matches) may use this much processor
+// time. A single call is bounded by the match limit only per start position, so a pattern that
+// backtracks heavily at every position, or a walk of thousands of such calls, would otherwise
+// run for minutes.
+std::atomic<qint64> walkTimeLimitNs{qint64(3) * 1000 * 1000 * 1000};
+
+// The prefix every compiled pattern gets: a callout at each start position, where the walk's
+// time is checked. It adds no group and changes no match.
+constexpr char16_t kWalkCallout[] = u"(?C)";
+constexpr qsizetype kWalkCalloutLength = 4;
+
+qint64 threadCpuNs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return qint64(ts.tv_sec) * 1000 * 1000 * 1000 + ts.tv_nsec;
+}
+
+// The time account of one walk. The clock is read at every callout while positions are
+// expensive, and ever more rarely (up to every 1024th) while they are cheap.
+struct WalkBudget {
+  qint64 deadlineNs;
+  qint64 lastCheckNs;
+  uint32_t interval = 1;
+  uint32_t countdown = 1;
+  bool exhausted = false;
+
+  explicit WalkBudget(qint64 limitNs) : lastCheckNs(threadCpuNs()) {
+    deadlineNs = lastCheckNs + limitNs;
+  }
+
+  bool check() {
+    const qint64 now = threadCpuNs();
+    if (now >= deadlineNs)
+      exhausted = true;
+    const bool quick = now - lastCheckNs < 1000 * 1000;
+    interval = quick ? std::min<uint32_t>(interval * 2, 1024) : 1;
+    countdown = interval;
+    lastCheckNs = now;
+    return !exhausted;
+  }
+  bool tick() { return --countdown > 0 || check(); }
+};
+
+int onCallout(pcre2_callout_block_16 *, void *data) {
+  auto *budget = static_cast<WalkBudget *>(data);
+  return budget->tick() ? 0 : PCRE2_ERROR_CALLOUT;
+}
 
 // ECMAScript white space beyond PCRE2's ASCII \s: no-break space, the byte-order mark, every
 // Unicode space separator (U+3000 among them) and the line and paragraph separators.
@@ -143,10 +193,25 @@ QString Regex::translate(QStringView p) {
         }
       } else if (u == u'v') {
         out += QStringLiteral("\\u000b"); // vertical tab; PCRE2's \v is a class
+      } else if (u == u'c') {
+        // A control escape needs a letter; inside a class a digit or "_" also works (its
+        // code modulo 32). Followed by anything else the backslash is a literal one and "c"
+        // an ordinary character, so no PCRE2 escape can follow it in.
+        const char16_t next = i + 1 < n ? p[i + 1].unicode() : 0;
+        const bool letter = (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z');
+        if (letter) {
+          out += QStringLiteral("\\c") + QChar(next);
+          ++i;
+        } else if (inClass && ((next >= u'0' && next <= u'9') || next == u'_')) {
+          out += QStringLiteral("\\x%1").arg(next % 32, 2, 16, QLatin1Char('0'));
+          ++i;
+        } else {
+          out += QStringLiteral("\\\\c");
+        }
       } else if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z')) {
         // Letters that are escapes in ECMAScript keep their meaning; every other letter is an
         // identity escape there (PCRE2 gives many of them meanings of its own, \Q \E \K \R …).
-        static const QString kEsLetters = QStringLiteral("bBdDwWfnrtxuc");
+        static const QString kEsLetters = QStringLiteral("bBdDwWfnrtxu");
         if (kEsLetters.contains(e))
           out += u'\\', out += e;
         else
@@ -209,7 +274,7 @@ QString Regex::translate(QStringView p) {
 }
 
 void Regex::compile(QStringView pattern) {
-  QString translated = translate(pattern);
+  QString translated = QString::fromUtf16(kWalkCallout) + translate(pattern);
   pcre2_compile_context *cctx = pcre2_compile_context_create(nullptr);
   if (cctx)
     pcre2_set_newline(cctx, PCRE2_NEWLINE_LF);
@@ -224,7 +289,9 @@ void Regex::compile(QStringView pattern) {
     int len = pcre2_get_error_message(errorCode, buffer, 256);
     error_ = len > 0 ? QString::fromUtf16(reinterpret_cast<const char16_t *>(buffer), len)
                      : QStringLiteral("invalid pattern");
-    error_ += QStringLiteral(" at offset %1").arg(qulonglong(errorOffset));
+    error_ += QStringLiteral(" at offset %1")
+                  .arg(qulonglong(std::max<PCRE2_SIZE>(errorOffset, kWalkCalloutLength) -
+                                  kWalkCalloutLength));
     return;
   }
   // Without JIT (an unsupported platform) the interpreter runs the same pattern.
@@ -249,8 +316,13 @@ bool Regex::forEach(QStringView subject, const std::function<bool(const Spans &)
   PCRE2_SIZE offset = 0;
   uint32_t options = 0;
   bool complete = true;
+  WalkBudget budget(walkTimeLimitNs.load(std::memory_order_relaxed));
+  pcre2_match_context *ctx = matchContext();
   while (offset <= len) {
-    int rc = pcre2_match(code_->code, s, len, offset, options, md, matchContext());
+    // Set before every call: a visit may run a walk of its own on this thread.
+    if (ctx)
+      pcre2_set_callout(ctx, onCallout, &budget);
+    int rc = pcre2_match(code_->code, s, len, offset, options, md, ctx);
     // The subject's UTF-16 is checked once; later searches start on character boundaries.
     options |= PCRE2_NO_UTF_CHECK;
     if (rc == PCRE2_ERROR_NOMATCH)
@@ -281,6 +353,14 @@ bool Regex::forEach(QStringView subject, const std::function<bool(const Spans &)
   }
   pcre2_match_data_free(md);
   return complete;
+}
+
+void Regex::setWalkTimeLimit(std::chrono::milliseconds limit) {
+  walkTimeLimitNs.store(qint64(limit.count()) * 1000 * 1000, std::memory_order_relaxed);
+}
+
+std::chrono::milliseconds Regex::walkTimeLimit() {
+  return std::chrono::milliseconds(walkTimeLimitNs.load(std::memory_order_relaxed) / (1000 * 1000));
 }
 
 RegexMatch Regex::toMatch(QStringView subject, const Spans &spans, int groups) {

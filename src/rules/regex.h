@@ -7,8 +7,9 @@
 //
 // Built on PCRE2 (16-bit, JIT). A pattern that can't be compiled gives an object whose valid()
 // is false; every search on it finds nothing. Patterns come from a web service, so every search
-// runs under match, depth and heap limits: a search that hits one (runaway backtracking) ends
-// with no match at all instead of hanging.
+// runs under match, depth and heap limits at each start position, and the whole walk over a
+// subject (all its matches) under a limit of processor time (walkTimeLimit, 3 s): a search that
+// hits one (runaway backtracking) ends with no match at all instead of hanging.
 //
 // Threads: any. A compiled Regex is immutable; its const methods may run on several threads at
 // once (each search uses its own match data and the calling thread's JIT stack).
@@ -16,6 +17,7 @@
 #include <QByteArrayList>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -68,6 +70,11 @@ public:
   // false. Returns false when a limit was hit or matching failed (the walk is then incomplete),
   // true otherwise (also for an invalid pattern, which visits nothing).
   bool forEach(QStringView subject, const std::function<bool(const Spans &)> &visit) const;
+
+  // The processor time one walk may take (all threads; each walk counts its own thread's
+  // time). Tests and fuzzing shorten it.
+  static void setWalkTimeLimit(std::chrono::milliseconds limit);
+  static std::chrono::milliseconds walkTimeLimit();
 
   // The ECMAScript pattern rewritten for PCRE2 (escapes that differ between the two). Exposed
   // for tests.

@@ -38,6 +38,14 @@ QByteArray toUtf8KeepingBytes(const QString &text) {
   return out;
 }
 
+// Bounds of a regular-expression replacement with a "$" template, where each match replaces
+// every occurrence of its text in the whole output: the output may not grow past
+// kGrowthFactor times the text (or kMinOutputLimit, whichever is larger), and the
+// replacements may not scan more than kWorkLimit characters in all.
+constexpr qsizetype kGrowthFactor = 16;
+constexpr qsizetype kMinOutputLimit = qsizetype(1) << 20;
+constexpr qint64 kWorkLimit = qint64(1) << 30;
+
 } // namespace
 
 QByteArray RuleInterpreter::guizstr(const QByteArray &text, const QByteArray &rule) const {
@@ -141,9 +149,19 @@ QString RuleInterpreter::pregplace(const QString &text, const QString &pattern,
   std::optional<QList<TextMatch>> matches = TextMatch::all(re, text);
   if (!matches)
     return text;
+  // Past a bound the command gives up and leaves the text as it was: a template that repeats
+  // its match ("$1$1") doubles the output with every match.
+  const qsizetype outputLimit = std::max(text.size() * kGrowthFactor, kMinOutputLimit);
+  qint64 work = 0;
   QString out = text;
-  for (const TextMatch &m : *matches)
+  for (const TextMatch &m : *matches) {
+    work += out.size();
+    if (work > kWorkLimit)
+      return text;
     replaceAll(out, m.value, regsp(templ, m.groups));
+    if (out.size() > outputLimit)
+      return text;
+  }
   return out;
 }
 

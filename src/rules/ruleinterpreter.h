@@ -41,7 +41,10 @@ public:
   // "#10" becomes LF, then "#13" becomes CR.
   static QString hcs(QString argument);
 
-  // Command 3. An invalid pattern leaves the text as it was.
+  // Command 3. An invalid pattern leaves the text as it was. With a "$" template each match
+  // replaces every occurrence of its text in the whole output; when that would make the
+  // output more than 16 times the text (and over a million characters) or scan more than
+  // 2^30 characters in all, the text is left as it was.
   QString pregplace(const QString &text, const QString &pattern, const QString &templ) const;
   // Command 4: the page at the address the first match expands to; empty when nothing matches,
   // the pattern is invalid or the expansion is empty. `webpath` then belongs to that address.

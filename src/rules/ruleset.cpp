@@ -30,8 +30,23 @@ QString nextCandidate(const QString &c) {
   return dot >= 0 ? rest.mid(dot + 1) : QStringLiteral(".");
 }
 
+// The key as it stands in the record pattern: every character that means something in a
+// pattern is escaped, except ".", which the lookup relies on matching any character. So no
+// address can add groups, alternatives or repeats to the record pattern.
+QString keyPattern(const QString &candidate) {
+  QString out;
+  out.reserve(candidate.size() * 2);
+  for (QChar c : candidate) {
+    const char16_t u = c.unicode();
+    if (u < 0x80 && u != u'.' && !c.isLetterOrNumber() && u > u' ')
+      out += u'\\';
+    out += c;
+  }
+  return out;
+}
+
 QString recordPattern(const QString &candidate) {
-  QString p = QStringLiteral("<dw><wk>") + candidate + QStringLiteral("</wk>");
+  QString p = QStringLiteral("<dw><wk>") + keyPattern(candidate) + QStringLiteral("</wk>");
   for (int n = 0; n <= 10; ++n)
     p += QStringLiteral("<s%1>(.*?)</s%1>").arg(n);
   p += QStringLiteral("</dw>");

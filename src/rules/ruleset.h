@@ -44,8 +44,9 @@ public:
   static QByteArray geturlkey(QByteArrayView address);
 
   // The rule record for a key: up to five candidates derived from the key, each placed into the
-  // record pattern unchanged (so "." in it matches any character), the first record in the
-  // rules text that matches winning. Empty when none matches.
+  // record pattern with every pattern character escaped except "." (which matches any
+  // character), the first record in the rules text that matches winning. Empty when none
+  // matches.
   QByteArrayList getdsbykey(const QByteArray &key) const;
   static QByteArrayList getdsbykey(const QString &rulestext, const QByteArray &key);
   QByteArrayList ruleFor(QByteArrayView address) const { return getdsbykey(geturlkey(address)); }

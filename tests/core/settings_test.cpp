@@ -1,6 +1,7 @@
+#include "core/codec.h"
 #include "core/profilefile.h"
 #include "core/settings.h"
-#include "core/codec.h"
+#include "support/size_limit.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,6 +90,24 @@ TEST_F(SettingsFixture, WriteToAMissingFolderFailsQuietly) {
   EXPECT_FALSE(s.writesetx(Settings::width));
   EXPECT_EQ(s.value(Settings::width), "900");
   EXPECT_TRUE(s.live());
+}
+
+TEST_F(SettingsFixture, WriteOnAFullDiskKeepsTheFileAndSaysSo) {
+  const QByteArray before = "[mainset]\r\nwidth=1024\r\nfullscreen=0\r\n";
+  writeBytes(path(), before);
+  Settings s(path());
+  ASSERT_TRUE(s.getset());
+  s.setLive(true);
+  s.setValue(Settings::width, "900");
+  // Nothing fits, or only the first bytes of the new file do.
+  for (long limit : {0L, 20L}) {
+    EXPECT_EQ(test::underFileSizeLimit(limit, [&] { return s.writesetx(Settings::width); }), false)
+        << limit;
+    EXPECT_EQ(test::underFileSizeLimit(limit, [&] { return s.writeset(); }), false) << limit;
+    EXPECT_EQ(fileBytes(path()), before) << limit;
+  }
+  EXPECT_EQ(test::underFileSizeLimit(4096, [&] { return s.writesetx(Settings::width); }), true);
+  EXPECT_EQ(fileBytes(path()), "[mainset]\r\nwidth=900\r\nfullscreen=0\r\n");
 }
 
 TEST_F(SettingsFixture, UnreadableFileGivesUpAndKeepsDefaults) {

@@ -127,6 +127,54 @@ TEST_F(Fetching, ReadTimeOutIsSilenceNotTotalTime) {
   EXPECT_EQ(fetcher_.opurl(server_.url("/trickle"), {}, 400), "0123456789");
 }
 
+TEST_F(Fetching, TransferBelowTheFloorRateOrPastItsBoundFails) {
+  // Never silent for the read time-out, but a few bytes a second: today's trickling pages.
+  server_.route("/trickle", HttpResponse::text(QByteArray(400, 't')).trickled(2, 100));
+  server_.route("/fast", HttpResponse::text(QByteArray(300000, 'f')));
+  const auto options = [](int minRate, int windowMs, int totalMs) {
+    HttpOptions o;
+    o.readTimeoutMs = 2000;
+    o.minBytesPerSecond = minRate;
+    o.rateWindowMs = windowMs;
+    o.totalTimeoutMs = totalMs;
+    return o;
+  };
+  const struct {
+    const char *name;
+    HttpOptions options;
+    const char *path;
+    bool ok;
+  } cases[] = {
+      {"TrickleUnderFloor", options(1024, 300, 0), "/trickle", false},
+      {"TricklePastTotalBound", options(0, 0, 600), "/trickle", false},
+      {"FastPageKeepsFloor", options(1024, 300, 0), "/fast", true},
+      {"FloorStartsWithTheAnswer", options(1024, 300, 0), "/late", true},
+  };
+  server_.route("/late", HttpResponse::text("late but quick").delayed(700));
+  for (const auto &c : cases) {
+    HttpClient client(c.options);
+    const HttpResult r = client.get(server_.url(c.path));
+    EXPECT_EQ(r.ok, c.ok) << c.name << ": " << r.error.toStdString();
+    EXPECT_EQ(r.body.isEmpty(), !c.ok) << c.name;
+  }
+}
+
+TEST_F(Fetching, CancelEndsTrickleUnderWay) {
+  server_.route("/trickle", HttpResponse::text(QByteArray(400, 't')).trickled(1, 100));
+  std::atomic<bool> cancel{false};
+  HttpOptions o;
+  o.cancel = &cancel;
+  HttpClient client(o);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    cancel.store(true);
+  });
+  const HttpResult r = client.get(server_.url("/trickle"));
+  stopper.join();
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(r.body.isEmpty());
+}
+
 TEST_F(Fetching, ClientTimeOutDefaultsTo30Seconds) {
   const struct {
     int given, used;

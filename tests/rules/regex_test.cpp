@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace inkwren {
 namespace {
 
@@ -60,6 +62,12 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"BracketInsideClassIsLiteral", "[[:]+", "a[:b", "[:"},
         MatchCase{"WordClassIsAscii", "\\w+", "ab中文cd", "ab|cd"},
         MatchCase{"EmptyMatchesEveryPosition", "x*", "ab", "||"},
+        MatchCase{"ControlEscapeOfLetter", "a\\cJb", "a\nb acJb", "a\nb"},
+        MatchCase{"ControlEscapeWithoutLetterIsLiteral", "a\\c\\\\Kb", "a\x1c" "b a\\c\\Kb",
+                  "a\\c\\Kb"},
+        MatchCase{"ControlEscapeBeforeDigitIsLiteral", "\\c1", "\x11 \\c1", "\\c1"},
+        MatchCase{"ControlEscapeAtEndIsLiteral", "x\\c", "x\\c", "x\\c"},
+        MatchCase{"ControlEscapeOfDigitInClass", "[\\c1]+", "\x11\x11q", "\x11\x11"},
         MatchCase{"LazyGroupsOverChinese", "<a href=\"(.*?)\">(.*?)</a>",
                   "<a href=\"1.html\">第一章</a><A HREF=\"2.html\">第二章</A>",
                   "<a href=\"1.html\">第一章</a>|<A HREF=\"2.html\">第二章</A>"}),
@@ -120,6 +128,31 @@ TEST(Regex, RunawayBacktrackingEndsAsNoMatch) {
   EXPECT_EQ(re.replaceAll(subject, "x"), subject);
   // The same pattern still works where it does not run away.
   EXPECT_EQ(re.matchAll("ab cd").size(), 1);
+}
+
+TEST(Regex, WholeWalkIsBounded) {
+  // Each search backtracks a while at every run of "x" before "." matches: every single
+  // search stays within the match limit, the walk as a whole would take minutes.
+  QByteArray subject;
+  for (int i = 0; i < 190; ++i)
+    subject += QByteArray(20, 'x') + "-";
+  Regex re(QByteArrayView("(?:(x+x+)+y|.)"));
+  ASSERT_TRUE(re.valid());
+  const auto before = Regex::walkTimeLimit();
+  Regex::setWalkTimeLimit(std::chrono::milliseconds(100));
+  // One search that backtracks at many start positions before it finds its match.
+  Regex single(QByteArrayView("(x+x+)+y|$"));
+  const bool walked = re.forEach(QString::fromLatin1(subject), [](const Regex::Spans &) { return true; });
+  const bool searched = single.forEach(QString::fromLatin1(subject), [](const Regex::Spans &) { return true; });
+  const QList<RegexMatch> all = re.matchAll(subject);
+  const QByteArray replaced = re.replaceAll(subject, "z");
+  Regex::setWalkTimeLimit(before);
+  EXPECT_FALSE(walked);
+  EXPECT_FALSE(searched);
+  EXPECT_TRUE(all.isEmpty());
+  EXPECT_EQ(replaced, subject);
+  // Short enough, the same walk completes.
+  EXPECT_EQ(re.matchAll(QByteArray(20, 'x') + "-").size(), 21);
 }
 
 TEST(Regex, LongLazyMatchesSucceed) {

@@ -69,6 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"RegexTemplateBrackets", "{{3}}<b>(.*?)</b>{{t}}[$1]", "<b>甲</b>和<B>乙</B>",
                  "[甲]和[乙]"},
         RuleCase{"RegexSameValueReplacedAgain", "{{3}}(a){{t}}$1$1", "a-a", "aaaa-aaaa"},
+        RuleCase{"RegexGrowthWithinBound", "{{3}}(a){{t}}$1$1", "aaaa",
+                 "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
         RuleCase{"RegexTemplateWithMissingGroup", "{{3}}<b>(.*?)</b>{{t}}$1$2", "<b>x</b>", "x$2"},
         RuleCase{"RegexDollarZeroStays", "{{3}}<b>(.*?)</b>{{t}}$0", "<b>x</b>", "$0"},
         RuleCase{"RegexInvalidPatternKeepsText", "{{3}}(unclosed{{t}}x", "(unclosed", "(unclosed"},
@@ -81,6 +83,22 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"EntitiesCommand", "{{0}}4{{t}}", "&#20320;&#22909;", "你好"},
         RuleCase{"UnknownSelectorChangesNothing", "{{0}}9{{t}}", "你好", "你好"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Rules, RegexReplacementGrowthIsBounded) {
+  // Every match of "a" doubles every "a" of the output: 2^n times the text for n matches.
+  const struct {
+    const char *rule;
+    QByteArray input;
+  } cases[] = {
+      {"{{3}}(a){{t}}$1$1", QByteArray(20, 'a')},
+      {"{{3}}(a){{t}}$1$1", QByteArray(18, 'a')},
+      {"{{3}}(a)(b)?{{t}}$1$2$1", QByteArray(22, 'a') + "-b"},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(run(c.rule, c.input), c.input) << c.rule << " over " << c.input.size();
+  // The command after it still runs on the unchanged text.
+  EXPECT_EQ(run("{{3}}(a){{t}}$1$1\r\n{{2}}a{{t}}b", QByteArray(20, 'a')), QByteArray(20, 'b'));
+}
 
 TEST_F(Rules, EmptyRuleReturnsTextUnchanged) {
   EXPECT_EQ(interp_.guizstr(QByteArray("a\x80z"), QByteArray()), "a\x80z");

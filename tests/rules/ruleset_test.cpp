@@ -154,8 +154,46 @@ TEST_F(Lookup, FieldsComeBackConverted) {
 
 TEST_F(Lookup, EmptyOrInvalid) {
   EXPECT_TRUE(find("http://www.site.example/").isEmpty()); // nothing loaded
+  // A key that would not be a valid pattern is taken literally.
   rules_.setRulestext(dw("(", {"", "x"}));
-  EXPECT_TRUE(rules_.getdsbykey("(").isEmpty()); // not a valid pattern
+  EXPECT_EQ(rules_.getdsbykey("(").value(1), "x");
+}
+
+TEST_F(Lookup, PatternCharactersOfTheAddressStayLiteral) {
+  rules_.setRulestext(dw(".site.example", {"zero", "site"}) + "\r\n" +
+                      dw(".other.example", {"zero", "other"}) + "\r\n" +
+                      dw(".odd(.)example", {"zero", "odd"}) + "\r\n");
+  const struct {
+    const char *key;
+    const char *s1; // "" for no rule
+  } cases[] = {
+      {"||()", ""},                    // was a 12-field record of empty texts
+      {".site(.)example", ""},         // was the site's record, fields shifted
+      {".odd(.)example", "odd"},       // its own record, read literally
+      {".nothing|.other.example", ""}, // was another site's record
+      {".other.exampl[e]", ""},
+      {".s*.example", ""},
+      {".site+example", ""},
+      {"^.site.example", ""},
+      {".x{{br}}", ""},
+      {".site.example", "site"}, // "." still matches any character:
+      {".site.exampl.", "site"},
+      {".site-example", ""},
+  };
+  for (const auto &c : cases) {
+    const QByteArrayList r = rules_.getdsbykey(QByteArray(c.key));
+    if (*c.s1) {
+      ASSERT_EQ(r.size(), 11) << c.key;
+      EXPECT_EQ(r[0], "zero") << c.key;
+      EXPECT_EQ(r[1], QByteArray(c.s1)) << c.key;
+    } else {
+      EXPECT_TRUE(r.isEmpty()) << c.key << ": " << r.join('|').constData();
+    }
+  }
+  // Over empty rules every key finds nothing.
+  rules_.setRulestext("");
+  EXPECT_TRUE(rules_.getdsbykey("||()").isEmpty());
+  EXPECT_TRUE(find("http://www.site(.)example/book/").isEmpty());
 }
 
 TEST_F(Lookup, RulesFromFileWithEmptyRecordOne) {

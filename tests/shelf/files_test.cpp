@@ -8,6 +8,7 @@
 #include "shelf/conversions.h"
 #include "shelf/ebook.h"
 #include "shelf/findreplace.h"
+#include "support/size_limit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -152,6 +153,21 @@ TEST_F(FilesTest, ImportThatCannotWriteItsTextLeavesNoRow) {
   auto row = ChapterImport(store, files).filetozj(b, src);
   EXPECT_FALSE(row);
   EXPECT_TRUE(store.drawmulu(b, 0)->empty());
+}
+
+TEST_F(FilesTest, ChapterWriteOnAFullDiskKeepsTheOldText) {
+  const QByteArray old = codec::encode(QStringLiteral("旧的正文\r\n"));
+  ASSERT_TRUE(files.writeChapter(b, "7", old));
+  const QByteArray next = codec::encode(QStringLiteral("新的正文")).repeated(100);
+  for (long limit : {0L, 10L}) {
+    EXPECT_EQ(underFileSizeLimit(limit, [&] { return files.writeChapter(b, "7", next); }), false)
+        << limit;
+    EXPECT_EQ(fileBytes(files.chapterFile(b, "7")), old) << limit;
+    // A chapter that had no file yet gets none.
+    EXPECT_EQ(underFileSizeLimit(limit, [&] { return files.writeChapter(b, "8", next); }), false)
+        << limit;
+    EXPECT_FALSE(QFile::exists(files.chapterFile(b, "8"))) << limit;
+  }
 }
 
 TEST_F(FilesTest, TraditionalSimplifiedRoundTripOfChapterFiles) {

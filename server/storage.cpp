@@ -43,13 +43,21 @@ std::optional<QSqlQuery> run(QSqlDatabase &db, const QString &sql,
                              std::initializer_list<QVariant> values = {}) {
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.prepare(sql)) {
-    qWarning("storage: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    return std::nullopt;
+  bool ok;
+  if (values.size() == 0) {
+    ok = q.exec(sql); // statements without values (the schema) are not prepared
+  } else {
+    ok = q.prepare(sql);
+    for (const QVariant &v : values) {
+      // A null text would be bound as SQL NULL; texts here are never NULL, only empty.
+      if (v.typeId() == QMetaType::QString && v.toString().isNull())
+        q.addBindValue(QString(""));
+      else
+        q.addBindValue(v);
+    }
+    ok = ok && q.exec();
   }
-  for (const QVariant &v : values)
-    q.addBindValue(v);
-  if (!q.exec()) {
+  if (!ok) {
     qWarning("storage: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
     return std::nullopt;
   }

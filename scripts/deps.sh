@@ -11,6 +11,8 @@ packages=(
   libxcb1-dev libxcb-keysyms1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
+  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
+  libqt6sql6-sqlite libqt6sql6-psql postgresql
 )
 missing=()
 for p in "${packages[@]}"; do

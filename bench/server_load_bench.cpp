@@ -86,7 +86,8 @@ public:
         const bool ok = c.in.startsWith("HTTP/1.1 200") && c.in.contains("<ok>");
         latenciesMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - c.began)
                                   .count());
-        errors += ok ? 0 : 1;
+        if (!ok && errors++ < 5)
+          qWarning("load: failed request: %s", c.in.left(200).constData());
         if (!start(c))
           --active;
       }

@@ -39,31 +39,6 @@ const char *const kSchema[] = {
 
 qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
 
-std::optional<QSqlQuery> run(QSqlDatabase &db, const QString &sql,
-                             std::initializer_list<QVariant> values = {}) {
-  QSqlQuery q(db);
-  q.setForwardOnly(true);
-  bool ok;
-  if (values.size() == 0) {
-    ok = q.exec(sql); // statements without values (the schema) are not prepared
-  } else {
-    ok = q.prepare(sql);
-    for (const QVariant &v : values) {
-      // A null text would be bound as SQL NULL; texts here are never NULL, only empty.
-      if (v.typeId() == QMetaType::QString && v.toString().isNull())
-        q.addBindValue(QString(""));
-      else
-        q.addBindValue(v);
-    }
-    ok = ok && q.exec();
-  }
-  if (!ok) {
-    qWarning("storage: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    return std::nullopt;
-  }
-  return q;
-}
-
 // Parses "key=value key='value with blanks' ..." as libpq does (no escapes inside quotes).
 QHash<QString, QString> parseConnection(const QString &text) {
   QHash<QString, QString> out;
@@ -117,11 +92,65 @@ Storage::Storage(QString dbPath, QString pgConnection)
       m_engine(m_pgConnection.isEmpty() ? Engine::SQLite : Engine::PostgreSQL),
       m_prefix("iwstore-" + QUuid::createUuid().toString(QUuid::WithoutBraces) + "-") {}
 
+Storage::Stmt::~Stmt() {
+  if (m_q)
+    m_q->finish(); // resets the statement: no read snapshot stays open
+}
+
+Storage::Stmt Storage::run(QSqlDatabase &db, const QString &sql,
+                           std::initializer_list<QVariant> values) {
+  std::unique_ptr<QSqlQuery> owned;
+  QSqlQuery *q = nullptr;
+  bool ok;
+  if (values.size() == 0) {
+    // Statements without values (the schema, settings) are run once, unprepared.
+    owned = std::make_unique<QSqlQuery>(db);
+    q = owned.get();
+    q->setForwardOnly(true);
+    ok = q->exec(sql);
+  } else {
+    // Prepared statements are kept per connection and reused: on PostgreSQL a prepare costs
+    // round trips of its own.
+    std::map<QString, std::unique_ptr<QSqlQuery>> *cache;
+    {
+      QMutexLocker lock(&m_namesLock);
+      cache = &m_statements[db.connectionName()];
+    }
+    auto &slot = (*cache)[sql];
+    ok = true;
+    if (!slot) {
+      slot = std::make_unique<QSqlQuery>(db);
+      slot->setForwardOnly(true);
+      ok = slot->prepare(sql);
+      if (!ok)
+        qWarning("storage: %s: %s", qPrintable(sql), qPrintable(slot->lastError().text()));
+    }
+    q = slot.get();
+    for (const QVariant &v : values) {
+      // A null text would be bound as SQL NULL; texts here are never NULL, only empty.
+      if (v.typeId() == QMetaType::QString && v.toString().isNull())
+        q->addBindValue(QString(""));
+      else
+        q->addBindValue(v);
+    }
+    ok = ok && q->exec();
+    if (!ok && slot)
+      slot.reset(); // prepared again next time (the connection may have been lost)
+  }
+  if (!ok) {
+    if (q == owned.get())
+      qWarning("storage: %s: %s", qPrintable(sql), qPrintable(q->lastError().text()));
+    return Stmt(nullptr, nullptr);
+  }
+  return Stmt(q, std::move(owned));
+}
+
 Storage::~Storage() {
   QStringList names;
   {
     QMutexLocker lock(&m_namesLock);
     names = m_names;
+    m_statements.clear();
   }
   for (const QString &name : names)
     QSqlDatabase::removeDatabase(name);

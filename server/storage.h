@@ -12,9 +12,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+#include <map>
+#include <memory>
 #include <optional>
+#include <utility>
 
 class QSqlDatabase;
+#include <QSqlQuery>
+#include <QVariant>
 
 namespace inkwren::server {
 
@@ -102,6 +108,23 @@ public:
   std::optional<NovelDetail> novel(qint64 id);
 
 private:
+  // A statement that ran; false when it failed. Going out of scope resets it for reuse.
+  class Stmt {
+  public:
+    Stmt(QSqlQuery *q, std::unique_ptr<QSqlQuery> owned) : m_owned(std::move(owned)), m_q(q) {}
+    Stmt(Stmt &&o) noexcept : m_owned(std::move(o.m_owned)), m_q(std::exchange(o.m_q, nullptr)) {}
+    Stmt &operator=(Stmt &&) = delete;
+    ~Stmt();
+    explicit operator bool() const { return m_q != nullptr; }
+    bool has_value() const { return m_q != nullptr; }
+    QSqlQuery *operator->() const { return m_q; }
+
+  private:
+    std::unique_ptr<QSqlQuery> m_owned;
+    QSqlQuery *m_q;
+  };
+
+  Stmt run(QSqlDatabase &db, const QString &sql, std::initializer_list<QVariant> values = {});
   QSqlDatabase connection();
   bool insertBooks(QSqlDatabase &db, const QString &user, const QList<ShelfBook> &books,
                    qint64 firstPos);
@@ -112,6 +135,7 @@ private:
   QString m_prefix; // connection names of this store: prefix + thread id
   QMutex m_namesLock;
   QStringList m_names;
+  std::map<QString, std::map<QString, std::unique_ptr<QSqlQuery>>> m_statements; // by connection
   QMutex m_writeLock; // SQLite only
 };
 

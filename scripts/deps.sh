@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
-  libqt6sql6-sqlite libqt6sql6-psql postgresql
+  libqt6sql6-sqlite libqt6sql6-psql postgresql openssl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,8 @@
 // login, network shelf download and a one-book upload, every request on a fresh connection as
 // the desktop program makes them, for a bounded time (default 20 s) per storage engine.
 // Before the timed run every client logs in once (reported as first_logins_s), so the timed run
-// measures the steady state (verified passwords are remembered for a while). Reported: requests/s, p50 and p99 latency in
-// milliseconds, errors (any reply that is not 200 with "<ok>").
+// measures the steady state (verified passwords are remembered for a while). Reported: requests/s,
+// p50 and p99 latency in milliseconds, errors (any reply that is not 200 with "<ok>").
 //
 //   build/bench/server_load_bench                        # SQLite and PostgreSQL, 200 clients, 20 s
 //   INKWREN_LOAD_SECONDS=5 INKWREN_LOAD_CLIENTS=50 build/bench/server_load_bench
@@ -19,8 +19,8 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
 #include <arpa/inet.h>
+#include <benchmark/benchmark.h>
 #include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -28,8 +28,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <limits>
 #include <chrono>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -84,8 +84,8 @@ public:
         c.fd = -1;
         ++c.done;
         const bool ok = c.in.startsWith("HTTP/1.1 200") && c.in.contains("<ok>");
-        latenciesMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - c.began)
-                                  .count());
+        latenciesMs.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - c.began).count());
         if (!ok && errors++ < 5)
           qWarning("load: failed request: %s", c.in.left(200).constData());
         if (!start(c))
@@ -149,8 +149,8 @@ private:
   // Moves a request on; true when it has ended (answer complete or connection failed).
   bool step(Client &c, quint32 events) {
     if (c.sent < c.out.size() && (events & EPOLLOUT)) {
-      const ssize_t n = ::send(c.fd, c.out.constData() + c.sent, size_t(c.out.size() - c.sent),
-                               MSG_NOSIGNAL);
+      const ssize_t n =
+          ::send(c.fd, c.out.constData() + c.sent, size_t(c.out.size() - c.sent), MSG_NOSIGNAL);
       if (n < 0 && errno != EAGAIN)
         return true;
       if (n > 0)
@@ -242,7 +242,9 @@ void runLoad(benchmark::State &state, const QString &pgConnection) {
   serverThread.join();
 }
 
-void BM_LoadSQLite(benchmark::State &state) { runLoad(state, {}); }
+void BM_LoadSQLite(benchmark::State &state) {
+  runLoad(state, {});
+}
 
 void BM_LoadPostgreSQL(benchmark::State &state) {
   inkwren::test::PgCluster cluster;

@@ -32,8 +32,7 @@ bool isSafeFileName(const QString &name) {
 
 // Advertisement texts and addresses become record fields: no tags, no line breaks.
 bool isRecordSafe(const QString &text) {
-  return !text.contains('<') && !text.contains('>') && !text.contains('\r') &&
-         !text.contains('\n');
+  return !text.contains('<') && !text.contains('>') && !text.contains('\r') && !text.contains('\n');
 }
 
 } // namespace

@@ -36,15 +36,13 @@ QString Credentials::hash(const QString &password) {
 
 QByteArray Credentials::digest(const QString &user, const QString &password,
                                const QString &stored) const {
-  const QByteArray input =
-      user.toUtf8() + QByteArray(1, '\0') + password.toUtf8() + QByteArray(1, '\0') +
-      stored.toLatin1();
+  const QByteArray input = user.toUtf8() + QByteArray(1, '\0') + password.toUtf8() +
+                           QByteArray(1, '\0') + stored.toLatin1();
   QByteArray out(crypto_generichash_BYTES, '\0');
-  crypto_generichash(reinterpret_cast<unsigned char *>(out.data()), size_t(out.size()),
-                     reinterpret_cast<const unsigned char *>(input.constData()),
-                     quint64(input.size()),
-                     reinterpret_cast<const unsigned char *>(m_cacheKey.constData()),
-                     size_t(m_cacheKey.size()));
+  crypto_generichash(
+      reinterpret_cast<unsigned char *>(out.data()), size_t(out.size()),
+      reinterpret_cast<const unsigned char *>(input.constData()), quint64(input.size()),
+      reinterpret_cast<const unsigned char *>(m_cacheKey.constData()), size_t(m_cacheKey.size()));
   return out;
 }
 
@@ -76,7 +74,8 @@ Credentials::Outcome Credentials::check(const QString &user, const QString &pass
                                         const QString &address) {
   if (m_limiter.blocked(user, address))
     return Outcome::Limited;
-  const std::optional<QString> stored = user.isEmpty() ? std::nullopt : m_storage.passwordHash(user);
+  const std::optional<QString> stored =
+      user.isEmpty() ? std::nullopt : m_storage.passwordHash(user);
   if (!stored) {
     m_limiter.failed(user, address);
     return Outcome::Wrong;
@@ -87,8 +86,8 @@ Credentials::Outcome Credentials::check(const QString &user, const QString &pass
   const QByteArray hashText = stored->toLatin1();
   const QByteArray bytes = password.toUtf8();
   m_hashSlots.acquire();
-  const bool ok = crypto_pwhash_str_verify(hashText.constData(), bytes.constData(),
-                                           quint64(bytes.size())) == 0;
+  const bool ok =
+      crypto_pwhash_str_verify(hashText.constData(), bytes.constData(), quint64(bytes.size())) == 0;
   m_hashSlots.release();
   if (!ok) {
     m_limiter.failed(user, address);

@@ -7,14 +7,26 @@ QString htmlEscape(const QString &text) {
   out.reserve(text.size() + 16);
   for (const QChar c : text) {
     switch (c.unicode()) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    case '\'': out += "&#39;"; break;
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\'':
+      out += "&#39;";
+      break;
     case '\r':
-    case '\n': break;
-    default: out += c;
+    case '\n':
+      break;
+    default:
+      out += c;
     }
   }
   return out;
@@ -25,12 +37,20 @@ QString commandValue(const QString &text) {
   out.reserve(text.size() + 8);
   for (const QChar c : text) {
     switch (c.unicode()) {
-    case ' ': out += "%20"; break;
-    case '[': out += "$@"; break;
-    case ']': out += "@$"; break;
+    case ' ':
+      out += "%20";
+      break;
+    case '[':
+      out += "$@";
+      break;
+    case ']':
+      out += "@$";
+      break;
     case '\r':
-    case '\n': break;
-    default: out += c;
+    case '\n':
+      break;
+    default:
+      out += c;
     }
   }
   return out;

@@ -10,8 +10,7 @@ namespace {
 
 void send(const Reply &reply, httplib::Response &res) {
   res.status = reply.status;
-  res.set_content(reply.body.constData(), size_t(reply.body.size()),
-                  reply.contentType.constData());
+  res.set_content(reply.body.constData(), size_t(reply.body.size()), reply.contentType.constData());
 }
 
 Request toRequest(const httplib::Request &req, bool tls) {
@@ -32,7 +31,9 @@ Request toRequest(const httplib::Request &req, bool tls) {
 HttpFront::HttpFront(Service &service, HttpOptions options)
     : m_service(service), m_options(std::move(options)) {}
 
-HttpFront::~HttpFront() { stop(); }
+HttpFront::~HttpFront() {
+  stop();
+}
 
 int HttpFront::bind(QString *error) {
   const bool tls = !m_options.certFile.isEmpty() && !m_options.keyFile.isEmpty();

@@ -19,9 +19,9 @@ namespace inkwren::server {
 
 struct HttpOptions {
   QString listen = "127.0.0.1";
-  int port = 8080; // 0: any free port
+  int port = 8080;           // 0: any free port
   QString certFile, keyFile; // both set: HTTPS
-  int threads = 16; // more threads only lengthen the tail on a small machine
+  int threads = 16;          // more threads only lengthen the tail on a small machine
   qint64 maxBody = 4 * 1024 * 1024;
   int timeoutSeconds = 10;
 };

@@ -21,8 +21,8 @@ QString usage() {
 
 std::optional<ServerOptions> parseOptions(const QStringList &args, QString *error) {
   ServerOptions o;
-  o.dataDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-              "/inkwren-server";
+  o.dataDir =
+      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/inkwren-server";
   qsizetype i = 0;
   if (!args.isEmpty() && args[0] == "admin") {
     o.admin = true;

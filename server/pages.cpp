@@ -25,11 +25,11 @@ QString novelTitle(const RankedNovel &n) {
 
 QString home() {
   return page("墨鹪", "<h1>墨鹪 小说下载阅读器</h1>\r\n<ul>"
-                     "<li><a href=\"inkwren/iw_bookweb.php\">小说榜单</a></li>"
-                     "<li><a href=\"member.php?mod=register\">免费申请账号</a></li>"
-                     "<li><a href=\"forum.php?mod=forumdisplay&amp;fid=38\">使用指南</a></li>"
-                     "<li><a href=\"forum.php?mod=viewthread&amp;tid=5&amp;extra=\">中文朗读</a>"
-                     "</li><li><a href=\"forum.php\">问题反馈</a></li></ul>");
+                      "<li><a href=\"inkwren/iw_bookweb.php\">小说榜单</a></li>"
+                      "<li><a href=\"member.php?mod=register\">免费申请账号</a></li>"
+                      "<li><a href=\"forum.php?mod=forumdisplay&amp;fid=38\">使用指南</a></li>"
+                      "<li><a href=\"forum.php?mod=viewthread&amp;tid=5&amp;extra=\">中文朗读</a>"
+                      "</li><li><a href=\"forum.php\">问题反馈</a></li></ul>");
 }
 
 QString registerForm(const QString &message) {
@@ -47,8 +47,8 @@ QString registerForm(const QString &message) {
 }
 
 QString registered(const QString &user) {
-  return page("注册成功", "<h1>注册成功</h1>\r\n<p>账号 " + htmlEscape(user) +
-                             " 已经可以在墨鹪中登录。</p>");
+  return page("注册成功",
+              "<h1>注册成功</h1>\r\n<p>账号 " + htmlEscape(user) + " 已经可以在墨鹪中登录。</p>");
 }
 
 QString lostPassword() {
@@ -87,10 +87,10 @@ QString novel(const NovelDetail &d) {
                                     {"yange", "1"}});
   return page(d.novel.bookname,
               "<h1>" + htmlEscape(d.novel.bookname) + "</h1>\r\n<p>作者：" +
-                  htmlEscape(d.novel.authorname) + "</p>\r\n<p>分类：" +
-                  htmlEscape(d.booktype) + "</p>\r\n<p>目录地址：" + htmlEscape(d.downurl) +
-                  "</p>\r\n<p>收藏人数：" + QString::number(d.novel.readers) +
-                  "</p>\r\n<p><a href=\"" + htmlEscape(link) + "\">加入书架</a></p>\r\n"
+                  htmlEscape(d.novel.authorname) + "</p>\r\n<p>分类：" + htmlEscape(d.booktype) +
+                  "</p>\r\n<p>目录地址：" + htmlEscape(d.downurl) + "</p>\r\n<p>收藏人数：" +
+                  QString::number(d.novel.readers) + "</p>\r\n<p><a href=\"" + htmlEscape(link) +
+                  "\">加入书架</a></p>\r\n"
                   "<p><a href=\"iw_bookweb.php\">返回榜单</a></p>");
 }
 
@@ -113,6 +113,8 @@ QString skins(const QList<Skin> &skins, const QString &baseUrl) {
   return page("更多皮肤", body);
 }
 
-QString notFound() { return page("没有找到", "<h1>没有找到</h1><p>没有这个页面。</p>"); }
+QString notFound() {
+  return page("没有找到", "<h1>没有找到</h1><p>没有这个页面。</p>");
+}
 
 } // namespace inkwren::server::pages

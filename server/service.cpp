@@ -9,12 +9,14 @@ namespace inkwren::server {
 
 namespace {
 
-Reply error(const QString &message) { return Reply::text("<error>" + message + "</error>"); }
+Reply error(const QString &message) {
+  return Reply::text("<error>" + message + "</error>");
+}
 
 // A value that holds a tag of the shelf record would cut the record short when it is read back.
 bool breaksRecord(const QString &value) {
   static const QRegularExpression tag("</?(book|bn|an|bt|du)>",
-                                     QRegularExpression::CaseInsensitiveOption);
+                                      QRegularExpression::CaseInsensitiveOption);
   return value.contains(tag);
 }
 
@@ -67,8 +69,8 @@ Reply Service::handle(const Request &r) {
   const bool post = r.method == "POST";
   const FormBody query = FormBody::parse(r.query);
   if (p == "/iw_login.php" || p == "/iw_getstack.php" || p == "/iw_bookstackadd.php" ||
-      p == "/iw_bookstacksave.php" || p == "/iw_clearstack.php" ||
-      p == "/iw_searchsetsave.php" || p == "/iw_getsearchset.php") {
+      p == "/iw_bookstacksave.php" || p == "/iw_clearstack.php" || p == "/iw_searchsetsave.php" ||
+      p == "/iw_getsearchset.php") {
     if (!post)
       return Reply::text("<error>POST only</error>", 405);
     const FormBody form = FormBody::parse(r.body);
@@ -120,9 +122,12 @@ std::optional<Reply> Service::refuse(const FormBody &form, const Request &r) {
 
 Reply Service::login(const FormBody &form, const Request &r) {
   switch (m_credentials.check(form.value("username"), form.value("password"), r.peer)) {
-  case Credentials::Outcome::Ok: return Reply::text("<ok>");
-  case Credentials::Outcome::Limited: return error("登录失败次数过多，请稍后再试");
-  case Credentials::Outcome::Wrong: break;
+  case Credentials::Outcome::Ok:
+    return Reply::text("<ok>");
+  case Credentials::Outcome::Limited:
+    return error("登录失败次数过多，请稍后再试");
+  case Credentials::Outcome::Wrong:
+    break;
   }
   return error("账号或密码错误");
 }
@@ -155,8 +160,7 @@ Reply Service::putStack(const FormBody &form, const Request &r, bool replace) {
   for (qlonglong i = 0; i < upcount; ++i) {
     const QString n = QString::number(i);
     const QStringList names{"bookname" + n, "authorname" + n, "booktype" + n, "downurl" + n};
-    if (!form.has(names[0]) || !form.has(names[1]) || !form.has(names[2]) ||
-        !form.has(names[3]))
+    if (!form.has(names[0]) || !form.has(names[1]) || !form.has(names[2]) || !form.has(names[3]))
       break;
     ShelfBook b{form.value(names[0]), form.value(names[1]), form.value(names[2]),
                 form.value(names[3])};
@@ -228,8 +232,8 @@ Reply Service::rankings() {
   lists.append({"最多收藏", m_storage.mostShelved(20).value_or(QList<RankedNovel>())});
   lists.append({"最新加入", m_storage.newestNovels(20).value_or(QList<RankedNovel>())});
   for (const QString &category : m_storage.topCategories(6).value_or(QStringList()))
-    lists.append({category + " 收藏榜",
-                  m_storage.mostShelved(10, category).value_or(QList<RankedNovel>())});
+    lists.append(
+        {category + " 收藏榜", m_storage.mostShelved(10, category).value_or(QList<RankedNovel>())});
   return Reply::text(pages::rankings(lists));
 }
 
@@ -289,8 +293,8 @@ Reply Service::forum(const FormBody &query) {
         "中文朗读",
         "<p>朗读使用系统的语音引擎（espeak-ng）。在“选项”中选择中文语音、语速和音量，"
         "打开小说章节后选择“朗读”。</p><p>若没有中文语音，请安装 espeak-ng-data。</p>"));
-  return Reply::text(pages::help(
-      "问题反馈", "<p>使用中遇到问题或有建议，请告诉本服务的管理员。</p>"));
+  return Reply::text(
+      pages::help("问题反馈", "<p>使用中遇到问题或有建议，请告诉本服务的管理员。</p>"));
 }
 
 Reply Service::file(const QByteArray &name) {

@@ -17,12 +17,12 @@
 namespace inkwren::server {
 
 struct Request {
-  QByteArray method;   // "GET", "POST", …
-  QByteArray path;     // decoded path, e.g. "/iw_login.php"
-  QByteArray query;    // raw query string without "?"
+  QByteArray method; // "GET", "POST", …
+  QByteArray path;   // decoded path, e.g. "/iw_login.php"
+  QByteArray query;  // raw query string without "?"
   QByteArray body;
-  QString peer;        // client address, for rate limits
-  QString host;        // Host header, for absolute addresses when no public address is set
+  QString peer; // client address, for rate limits
+  QString host; // Host header, for absolute addresses when no public address is set
   bool tls = false;
 };
 
@@ -34,9 +34,9 @@ struct Reply {
 };
 
 struct ServiceLimits {
-  int maxBooks = 5000;       // books per upload
-  QString publicUrl;         // "https://books.example/"; empty: from the Host header
-  bool registration = true;  // the registration page accepts new accounts
+  int maxBooks = 5000;      // books per upload
+  QString publicUrl;        // "https://books.example/"; empty: from the Host header
+  bool registration = true; // the registration page accepts new accounts
 };
 
 class Service {

@@ -1,8 +1,8 @@
 #include "storage.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QSet>
 #include <QSqlDatabase>
@@ -37,7 +37,9 @@ const char *const kSchema[] = {
     "picture TEXT NOT NULL, added BIGINT NOT NULL)",
 };
 
-qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
+qint64 now() {
+  return QDateTime::currentMSecsSinceEpoch();
+}
 
 // Parses "key=value key='value with blanks' ..." as libpq does (no escapes inside quotes).
 QHash<QString, QString> parseConnection(const QString &text) {
@@ -210,8 +212,8 @@ bool Storage::open(QString *error) {
     *error = db.lastError().text();
     return false;
   }
-  const QString id = m_engine == Engine::SQLite ? "INTEGER PRIMARY KEY AUTOINCREMENT"
-                                                 : "BIGSERIAL PRIMARY KEY";
+  const QString id =
+      m_engine == Engine::SQLite ? "INTEGER PRIMARY KEY AUTOINCREMENT" : "BIGSERIAL PRIMARY KEY";
   QMutexLocker lock(&m_writeLock);
   for (const char *statement : kSchema) {
     if (!run(db, QString::fromLatin1(statement).replace("%ID%", id))) {
@@ -414,8 +416,8 @@ bool Storage::removeAdvert(qint64 id) {
 
 std::optional<QList<Skin>> Storage::skins() {
   QSqlDatabase db = connection();
-  auto q = run(db,
-               "SELECT filename, displayname, picture FROM skins ORDER BY added DESC, filename");
+  auto q =
+      run(db, "SELECT filename, displayname, picture FROM skins ORDER BY added DESC, filename");
   if (!q)
     return std::nullopt;
   QList<Skin> out;
@@ -448,9 +450,8 @@ std::optional<QList<RankedNovel>> Storage::mostShelved(int limit, const QString 
                        "FROM novels n JOIN shelf s ON s.bookname = n.bookname AND "
                        "s.authorname = n.authorname ";
   const QString tail = "GROUP BY n.id, n.bookname, n.authorname ORDER BY r DESC, n.id LIMIT ?";
-  auto q = category.isEmpty()
-               ? run(db, head + tail, {limit})
-               : run(db, head + "WHERE s.booktype = ? " + tail, {category, limit});
+  auto q = category.isEmpty() ? run(db, head + tail, {limit})
+                              : run(db, head + "WHERE s.booktype = ? " + tail, {category, limit});
   if (!q)
     return std::nullopt;
   QList<RankedNovel> out;
@@ -501,8 +502,10 @@ std::optional<NovelDetail> Storage::novel(qint64 id) {
   for (const char *column : {"booktype", "downurl"}) {
     const QString c = QString::fromLatin1(column);
     auto m = run(db,
-                 "SELECT " + c + ", COUNT(*) AS r FROM shelf WHERE bookname = ? AND "
-                 "authorname = ? GROUP BY " + c + " ORDER BY r DESC, " + c + " LIMIT 1",
+                 "SELECT " + c +
+                     ", COUNT(*) AS r FROM shelf WHERE bookname = ? AND "
+                     "authorname = ? GROUP BY " +
+                     c + " ORDER BY r DESC, " + c + " LIMIT 1",
                  {name, author});
     if (!m)
       return std::nullopt;

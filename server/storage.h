@@ -6,21 +6,19 @@
 // Threads: any thread may call any operation; each thread gets its own connection, made on
 // first use. With SQLite the writes of this process are serialised by a lock so that they never
 // wait inside SQLite; PostgreSQL handles concurrent writers (also from other processes) itself.
-#include <QDateTime>
 #include <QList>
 #include <QMutex>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
 #include <utility>
-
-class QSqlDatabase;
-#include <QSqlQuery>
-#include <QVariant>
 
 namespace inkwren::server {
 
@@ -71,7 +69,7 @@ public:
 
   // Accounts.
   std::optional<QString> passwordHash(const QString &user);
-  bool addUser(const QString &user, const QString &hash); // false when the name is taken
+  bool addUser(const QString &user, const QString &hash);         // false when the name is taken
   bool setPasswordHash(const QString &user, const QString &hash); // false for an unknown user
 
   // Network shelves, in their order.
@@ -136,7 +134,7 @@ private:
   QMutex m_namesLock;
   QStringList m_names;
   std::map<QString, std::map<QString, std::unique_ptr<QSqlQuery>>> m_statements; // by connection
-  QMutex m_writeLock; // SQLite only
+  QMutex m_writeLock;                                                            // SQLite only
 };
 
 } // namespace inkwren::server

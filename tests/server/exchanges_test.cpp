@@ -36,7 +36,10 @@ Lines withBooks(Lines lines, const QList<QStringList> &books, int upcount = -1) 
 }
 
 QString htmlUnescape(QString s) {
-  return s.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&#39;", "'")
+  return s.replace("&lt;", "<")
+      .replace("&gt;", ">")
+      .replace("&quot;", "\"")
+      .replace("&#39;", "'")
       .replace("&amp;", "&");
 }
 
@@ -55,8 +58,7 @@ TEST(FormBody, EncodesLikeTheDesktopProgramAndParsesTolerantly) {
   EXPECT_EQ(FormBody::encode({{"username", "a b"}, {"password", "墨!"}}),
             "username=a+b&password=%C4%AB%21&");
   EXPECT_EQ(FormBody::encode({{"username", "x"}}), "username=x");
-  EXPECT_EQ(FormBody::encode({{"searchset", "k1,1\r\n"}, {"e", ""}}),
-            "searchset=k1%2C1%0D%0A&e=&");
+  EXPECT_EQ(FormBody::encode({{"searchset", "k1,1\r\n"}, {"e", ""}}), "searchset=k1%2C1%0D%0A&e=&");
 
   const FormBody f = FormBody::parse("username=a+b&password=%c4%ab%21&empty=&&bare&x=1%&");
   EXPECT_EQ(f.value("username"), "a b");
@@ -68,7 +70,8 @@ TEST(FormBody, EncodesLikeTheDesktopProgramAndParsesTolerantly) {
 
 TEST_P(Exchanges, LoginAcceptsTheRegisteredPasswordOnly) {
   ASSERT_TRUE(server->registerUser("读者 甲", "secret12"));
-  EXPECT_TRUE(server->post("iw_login.php", credentials("读者 甲", "secret12")).text.contains("<ok>"));
+  EXPECT_TRUE(
+      server->post("iw_login.php", credentials("读者 甲", "secret12")).text.contains("<ok>"));
   for (const auto &[user, password] : QList<QPair<QString, QString>>{
            {"读者 甲", "secret13"}, {"读者 甲", ""}, {"读者甲", "secret12"}, {"", ""}}) {
     const HttpResult r = server->post("iw_login.php", credentials(user, password));
@@ -153,15 +156,17 @@ TEST_P(Exchanges, SearchSetRoundTripsItsLinesExactly) {
   // Nothing uploaded yet: no "<ok>", so the client keeps its own list.
   EXPECT_FALSE(server->post("iw_getsearchset.php", {{"username", "dave"}}).text.contains("<ok>"));
   const QString set = "k2,1\r\n中文站,0\r\nk 3,1\r\n";
-  EXPECT_TRUE(server->post("iw_searchsetsave.php",
-                           credentials("dave", "secret12") + Lines{{"searchset", set}})
+  EXPECT_TRUE(server
+                  ->post("iw_searchsetsave.php",
+                         credentials("dave", "secret12") + Lines{{"searchset", set}})
                   .text.contains("<ok>"));
   const QString reply = server->post("iw_getsearchset.php", {{"username", "dave"}}).text;
   ASSERT_TRUE(reply.contains("<ok>"));
   const qsizetype from = reply.indexOf("<searchset>") + 11;
   EXPECT_EQ(reply.mid(from, reply.indexOf("</searchset>") - from), set);
-  EXPECT_FALSE(server->post("iw_searchsetsave.php", credentials("dave", "secret12") +
-                                                         Lines{{"searchset", "a</searchset>"}})
+  EXPECT_FALSE(server
+                   ->post("iw_searchsetsave.php",
+                          credentials("dave", "secret12") + Lines{{"searchset", "a</searchset>"}})
                    .text.contains("<ok>"));
 }
 
@@ -214,9 +219,9 @@ TEST_P(Exchanges, HostileNamesBreakNeitherPagesNorLinks) {
   ASSERT_TRUE(server->registerUser("mallory", "secret12"));
   const QStringList evil{"<script>alert(1)</script>", "][act/x] a&b", "\"><img src=x>",
                          "http://e.example/?a=1&b=[2]"};
-  ASSERT_TRUE(server->post("iw_bookstackadd.php", withBooks(credentials("mallory", "secret12"),
-                                                            {evil}))
-                  .text.contains("<ok>"));
+  ASSERT_TRUE(
+      server->post("iw_bookstackadd.php", withBooks(credentials("mallory", "secret12"), {evil}))
+          .text.contains("<ok>"));
   // The shelf gives the texts back exactly.
   EXPECT_EQ(shelf("mallory"), (QList<QStringList>{evil}));
 
@@ -246,8 +251,8 @@ TEST_P(Exchanges, HostileNamesBreakNeitherPagesNorLinks) {
 
 TEST_P(Exchanges, PublishedRulesUpdaterAndVersionReachClientsOnce) {
   // Nothing published: no markers.
-  for (const char *ask : {"iw_set.php?iwv=100&stv=0", "iw_update.php?upv=0",
-                             "iw_checkup.php?iwv=100"}) {
+  for (const char *ask :
+       {"iw_set.php?iwv=100&stv=0", "iw_update.php?upv=0", "iw_checkup.php?iwv=100"}) {
     const QString r = server->get(ask).text;
     EXPECT_FALSE(r.contains("<si>") || r.contains("<st>") || r.contains("<ui>") ||
                  r.contains("<up>") || r.contains("[up]"))
@@ -283,8 +288,8 @@ TEST_P(Exchanges, PublishedRulesUpdaterAndVersionReachClientsOnce) {
   QFile pub(keys + ".pub");
   ASSERT_TRUE(pub.open(QIODevice::ReadOnly));
   const QByteArray publicKey = QByteArray::fromHex(pub.readAll().trimmed());
-  EXPECT_TRUE(inkwren::server::verifyDetached(program, server->getUrl(upUrl + ".sig").bytes,
-                                              publicKey));
+  EXPECT_TRUE(
+      inkwren::server::verifyDetached(program, server->getUrl(upUrl + ".sig").bytes, publicKey));
 
   ASSERT_EQ(server->admin({"set-version", "1.01"}), 0);
   for (const auto &[digits, newer] : QList<QPair<QString, bool>>{

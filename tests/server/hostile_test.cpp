@@ -41,13 +41,14 @@ TEST(Accounts, RegistrationPageIsAFormAndRefusesBadInput) {
     EXPECT_EQ(r.status, status) << lines[0].second.toStdString();
     EXPECT_FALSE(r.text.contains("<b>new</b>"));
   }
-  EXPECT_TRUE(server.post("iw_login.php", credentials("<b>new</b>", "secret12")).text.contains("<ok>"));
+  EXPECT_TRUE(
+      server.post("iw_login.php", credentials("<b>new</b>", "secret12")).text.contains("<ok>"));
 
   const HttpResult lost = server.get("member.php?mod=logging&action=login&viewlostpw");
   EXPECT_EQ(lost.status, 200);
   EXPECT_TRUE(lost.text.contains("admin passwd"));
   for (const char *page : {"", "forum.php", "forum.php?mod=forumdisplay&fid=38",
-                              "forum.php?mod=viewthread&tid=5&extra="})
+                           "forum.php?mod=viewthread&tid=5&extra="})
     EXPECT_EQ(server.get(page).status, 200) << page;
 }
 
@@ -61,8 +62,8 @@ TEST(Accounts, ResetPasswordTakesEffectAtOnceDespiteRememberedLogins) {
   qunsetenv("INKWREN_PASSWORD");
   EXPECT_TRUE(server.post("iw_clearstack.php", credentials("erin", "secret12"))
                   .text.contains("<loginfail>"));
-  EXPECT_TRUE(server.post("iw_clearstack.php", credentials("erin", "another1"))
-                  .text.contains("<ok>"));
+  EXPECT_TRUE(
+      server.post("iw_clearstack.php", credentials("erin", "another1")).text.contains("<ok>"));
 }
 
 TEST(Accounts, FailedLoginsAreLimitedPerUser) {
@@ -86,8 +87,8 @@ TEST(Hostile, OversizedBodiesAreRefusedAndTheServerGoesOn) {
   RunningServer server({}, http);
   ASSERT_TRUE(server.ok());
   ASSERT_TRUE(server.registerUser("heidi", "secret12"));
-  const QByteArray big = "username=heidi&password=secret12&searchset=" +
-                         QByteArray(100 * 1024, 'k') + "&";
+  const QByteArray big =
+      "username=heidi&password=secret12&searchset=" + QByteArray(100 * 1024, 'k') + "&";
   EXPECT_EQ(server.postRaw("iw_searchsetsave.php", big).status, 413);
   EXPECT_TRUE(server.post("iw_login.php", credentials("heidi", "secret12")).text.contains("<ok>"));
 }
@@ -96,7 +97,7 @@ TEST(Hostile, FilesOutsideTheFilesFolderCannotBeReached) {
   RunningServer server;
   ASSERT_TRUE(server.ok());
   for (const char *path : {"files/../inkwren.db", "files/..%2Finkwren.db", "files/%2E%2E/x",
-                              "files/", "files/.hidden", "files/a%5Cb", "inkwren.db"})
+                           "files/", "files/.hidden", "files/a%5Cb", "inkwren.db"})
     EXPECT_EQ(server.get(path).status, 404) << path;
   // Skin files keep names that are safe in an address and on the client's disk.
   for (const char *name : {"blue skin.skn", "蓝.skn", ".skn", "a]b.skn"}) {

@@ -54,10 +54,10 @@ TEST(Program, StartsAdministersAndStopsOnSigterm) {
   EXPECT_NE(runAdmin(data.path(), {"no-such-command"}), 0);
 
   httplib::Client client("127.0.0.1", port);
-  const auto res = client.Post("/iw_login.php",
-                               FormBody::encode({{"username", "张 三"}, {"password", "secret12"}})
-                                   .toStdString(),
-                               "application/x-www-form-urlencoded");
+  const auto res =
+      client.Post("/iw_login.php",
+                  FormBody::encode({{"username", "张 三"}, {"password", "secret12"}}).toStdString(),
+                  "application/x-www-form-urlencoded");
   ASSERT_TRUE(res);
   EXPECT_NE(res->body.find("<ok>"), std::string::npos);
 
@@ -85,7 +85,8 @@ TEST(Program, ServesHttpsWithACertificateAndKey) {
   const auto page = tls.Get("/member.php?mod=register");
   ASSERT_TRUE(page);
   EXPECT_EQ(page->status, 200);
-  EXPECT_TRUE(inkwren::codec::decode(QByteArray::fromStdString(page->body)).contains("免费申请账号"));
+  EXPECT_TRUE(
+      inkwren::codec::decode(QByteArray::fromStdString(page->body)).contains("免费申请账号"));
   httplib::Client plain("127.0.0.1", port);
   plain.set_read_timeout(5, 0);
   const auto refused = plain.Get("/");

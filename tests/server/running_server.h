@@ -31,8 +31,8 @@ struct HttpResult {
 class RunningServer {
 public:
   // pgConnection empty: SQLite in the data folder.
-  explicit RunningServer(const QString &pgConnection = {},
-                         server::HttpOptions http = {}, server::ServiceLimits limits = {});
+  explicit RunningServer(const QString &pgConnection = {}, server::HttpOptions http = {},
+                         server::ServiceLimits limits = {});
   ~RunningServer();
 
   bool ok() const { return m_port > 0; }

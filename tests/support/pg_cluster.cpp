@@ -26,9 +26,13 @@ QString binDir() {
 
 } // namespace
 
-bool PgCluster::available() { return !binDir().isEmpty(); }
+bool PgCluster::available() {
+  return !binDir().isEmpty();
+}
 
-QString PgCluster::socketDir() const { return m_dir ? m_dir->path() : QString(); }
+QString PgCluster::socketDir() const {
+  return m_dir ? m_dir->path() : QString();
+}
 
 bool PgCluster::runTool(const QString &tool, const QStringList &args, QString *output) {
   QProcess p;
@@ -61,25 +65,27 @@ bool PgCluster::start(QString *why) {
   }
   if (geteuid() == 0) {
     const passwd *nobody = getpwnam("nobody");
-    if (!nobody || chown(m_dir->path().toLocal8Bit().constData(), nobody->pw_uid,
-                         nobody->pw_gid) != 0) {
+    if (!nobody ||
+        chown(m_dir->path().toLocal8Bit().constData(), nobody->pw_uid, nobody->pw_gid) != 0) {
       *why = "cannot hand the cluster folder to the user nobody";
       return false;
     }
   }
   const QString data = m_dir->path() + "/data";
   QString out;
-  if (!runTool("initdb", {"-D", data, "-U", "inkwren", "-A", "trust", "-E", "UTF8",
-                          "--no-sync", "--locale=C"},
-               &out)) {
+  if (!runTool(
+          "initdb",
+          {"-D", data, "-U", "inkwren", "-A", "trust", "-E", "UTF8", "--no-sync", "--locale=C"},
+          &out)) {
     *why = "initdb failed: " + out;
     return false;
   }
   const QString serverOptions = "-k " + m_dir->path() +
                                 " -c listen_addresses='' -c fsync=off -c synchronous_commit=off"
                                 " -c full_page_writes=off -c max_connections=300";
-  if (!runTool("pg_ctl", {"-D", data, "-o", serverOptions, "-l", m_dir->path() + "/log", "-w",
-                          "-t", "60", "start"},
+  if (!runTool("pg_ctl",
+               {"-D", data, "-o", serverOptions, "-l", m_dir->path() + "/log", "-w", "-t", "60",
+                "start"},
                &out)) {
     *why = "pg_ctl start failed: " + out;
     return false;

@@ -135,13 +135,31 @@ Storage::Stmt Storage::run(QSqlDatabase &db, const QString &sql,
       else
         q->addBindValue(v);
     }
-    ok = ok && q->exec();
-    if (!ok && slot)
+    if (ok && !q->exec()) {
+      ok = false;
+      qWarning("storage: %s: %s", qPrintable(sql), qPrintable(q->lastError().text()));
+    }
+    if (!ok) {
       slot.reset(); // prepared again next time (the connection may have been lost)
+      q = nullptr;
+    }
   }
   if (!ok) {
-    if (q == owned.get())
-      qWarning("storage: %s: %s", qPrintable(sql), qPrintable(q->lastError().text()));
+    if (owned)
+      qWarning("storage: %s: %s", qPrintable(sql), qPrintable(owned->lastError().text()));
+    // A PostgreSQL server that restarted leaves this connection dead: drop it (and its
+    // statements) so that the next call connects again.
+    if (m_engine == Engine::PostgreSQL && !owned) {
+      QSqlQuery probe(db);
+      if (!probe.exec("SELECT 1")) {
+        probe.finish();
+        {
+          QMutexLocker lock(&m_namesLock);
+          m_statements.erase(db.connectionName());
+        }
+        db.close();
+      }
+    }
     return Stmt(nullptr, nullptr);
   }
   return Stmt(q, std::move(owned));

@@ -161,3 +161,29 @@ TEST(Hostile, ASlowClientIsCutOffAndOthersAreServed) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PostgreSQL, TheServiceReconnectsAfterTheDatabaseServerRestarts) {
+  if (!PgCluster::available())
+    GTEST_SKIP() << "PostgreSQL server binaries are not installed";
+  PgCluster pg;
+  QString why;
+  ASSERT_TRUE(pg.start(&why)) << why.toStdString();
+  const QString conn = pg.createDatabase("restart");
+  ASSERT_FALSE(conn.isEmpty());
+  inkwren::server::HttpOptions http;
+  http.threads = 1; // one connection, so the restart surely hits it
+  RunningServer server(conn, http);
+  ASSERT_TRUE(server.ok()) << server.error().toStdString();
+  ASSERT_TRUE(server.registerUser("ivan", "secret12"));
+  ASSERT_TRUE(server.post("iw_login.php", credentials("ivan", "secret12")).text.contains("<ok>"));
+  ASSERT_TRUE(pg.restart());
+  // The request that finds the connection dead fails; the service then connects again.
+  server.post("iw_getstack.php", {{"username", "ivan"}});
+  EXPECT_TRUE(server.post("iw_getstack.php", {{"username", "ivan"}}).text.contains("<ok>"));
+  EXPECT_TRUE(
+      server.post("iw_clearstack.php", credentials("ivan", "secret12")).text.contains("<ok>"));
+}
+
+} // namespace

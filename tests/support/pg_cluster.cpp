@@ -80,13 +80,13 @@ bool PgCluster::start(QString *why) {
     *why = "initdb failed: " + out;
     return false;
   }
-  const QString serverOptions = "-k " + m_dir->path() +
-                                " -c listen_addresses='' -c fsync=off -c synchronous_commit=off"
-                                " -c full_page_writes=off -c max_connections=300";
-  if (!runTool("pg_ctl",
-               {"-D", data, "-o", serverOptions, "-l", m_dir->path() + "/log", "-w", "-t", "60",
-                "start"},
-               &out)) {
+  m_options = "-k " + m_dir->path() +
+              " -c listen_addresses='' -c fsync=off -c synchronous_commit=off"
+              " -c full_page_writes=off -c max_connections=300";
+  if (!runTool(
+          "pg_ctl",
+          {"-D", data, "-o", m_options, "-l", m_dir->path() + "/log", "-w", "-t", "60", "start"},
+          &out)) {
     *why = "pg_ctl start failed: " + out;
     return false;
   }
@@ -101,6 +101,15 @@ QString PgCluster::createDatabase(const QString &name) {
                         "CREATE DATABASE " + name}))
     return {};
   return "host=" + m_dir->path() + " dbname=" + name + " user=inkwren";
+}
+
+bool PgCluster::restart() {
+  if (!m_running)
+    return false;
+  const QString data = m_dir->path() + "/data";
+  return runTool("pg_ctl", {"-D", data, "-m", "immediate", "-w", "stop"}) &&
+         runTool("pg_ctl", {"-D", data, "-o", m_options, "-l", m_dir->path() + "/log", "-w", "-t",
+                            "60", "start"});
 }
 
 PgCluster::~PgCluster() {

@@ -28,12 +28,15 @@ public:
   // A new empty database; its connection string, or empty text on failure.
   QString createDatabase(const QString &name);
   QString socketDir() const;
+  // Stops the server at once (connections are cut) and starts it again.
+  bool restart();
 
 private:
   bool runTool(const QString &tool, const QStringList &args, QString *output = nullptr);
 
   std::unique_ptr<QTemporaryDir> m_dir;
   bool m_running = false;
+  QString m_options;
 };
 
 } // namespace inkwren::test

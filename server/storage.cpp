@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,6 +11,7 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace inkwren::server {
@@ -26,6 +26,7 @@ const char *const kSchema[] = {
     "bookname TEXT NOT NULL, authorname TEXT NOT NULL, booktype TEXT NOT NULL, "
     "downurl TEXT NOT NULL, added BIGINT NOT NULL, PRIMARY KEY (username, pos))",
     "CREATE INDEX IF NOT EXISTS shelf_novel ON shelf (bookname, authorname)",
+    "CREATE INDEX IF NOT EXISTS shelf_user_novel ON shelf (username, bookname, authorname)",
     "CREATE TABLE IF NOT EXISTS novels (id %ID%, bookname TEXT NOT NULL, "
     "authorname TEXT NOT NULL, first_added BIGINT NOT NULL, UNIQUE (bookname, authorname))",
     "CREATE TABLE IF NOT EXISTS searchsets (username TEXT PRIMARY KEY, body TEXT NOT NULL)",
@@ -312,26 +313,26 @@ bool Storage::appendBooks(const QString &user, const QList<ShelfBook> &books) {
   Transaction tx(db);
   if (!tx.ok())
     return false;
-  auto q = run(db,
-               "SELECT bookname, authorname, downurl, pos FROM shelf WHERE username = ? "
-               "ORDER BY pos",
-               {user});
-  if (!q)
+  auto last = run(db, "SELECT MAX(pos) FROM shelf WHERE username = ?", {user});
+  if (!last)
     return false;
-  qint64 next = 0;
-  QSet<QStringList> held;
-  while (q->next()) {
-    held.insert({q->value(0).toString(), q->value(1).toString(), q->value(2).toString()});
-    next = q->value(3).toLongLong() + 1;
-  }
-  q->finish();
+  const qint64 next =
+      last->next() && !last->value(0).isNull() ? last->value(0).toLongLong() + 1 : 0;
   QList<ShelfBook> fresh;
   for (const ShelfBook &b : books) {
-    const QStringList key{b.bookname, b.authorname, b.downurl};
-    if (!held.contains(key)) {
-      held.insert(key);
+    const bool repeated = std::any_of(fresh.begin(), fresh.end(), [&](const ShelfBook &f) {
+      return f.bookname == b.bookname && f.authorname == b.authorname && f.downurl == b.downurl;
+    });
+    if (repeated)
+      continue;
+    auto held = run(db,
+                    "SELECT 1 FROM shelf WHERE username = ? AND bookname = ? AND authorname = ? "
+                    "AND downurl = ?",
+                    {user, b.bookname, b.authorname, b.downurl});
+    if (!held)
+      return false;
+    if (!held->next())
       fresh.append(b);
-    }
   }
   if (!insertBooks(db, user, fresh, next))
     return false;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QProcess>
 
+#include <algorithm>
+
 #include <pwd.h>
 #include <unistd.h>
 

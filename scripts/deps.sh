@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-noto-cjk
   clang libclang-rt-dev
+  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
+  libqt6sql6-sqlite libqt6sql6-psql postgresql openssl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -119,7 +119,7 @@ void BM_ExtractRealUtf8Toc(benchmark::State &state) {
   lib.app.main.webpath.set("http://www.shuquge.example/txt/8659/");
   ChapterListExtractor extractor(lib.chapters, lib.interpreter);
   for (auto _ : state) {
-    const QByteArray toc = lib.interpreter.guizstr(page, r[1]);
+    const QString toc = lib.interpreter.guizstrPage(page, r[1]);
     auto entries = extractor.extract(toc, r);
     if (entries.size() != 1866)
       state.SkipWithError("not 1866 chapters");

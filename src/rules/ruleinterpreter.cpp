@@ -51,29 +51,58 @@ constexpr qint64 kWorkLimit = qint64(1) << 30;
 QByteArray RuleInterpreter::guizstr(const QByteArray &text, const QByteArray &rule) const {
   if (rule.isEmpty())
     return text;
-  return codec::encode(guizstr(codec::decode(text), codec::decode(rule)));
+  return codec::encode(guizstrPage(text, rule));
 }
 
-QString RuleInterpreter::guizstr(const QString &text, const QString &rule) const {
-  QString current = text;
-  if (rule.isEmpty())
-    return current;
+namespace {
+
+// The command lines of a rule expression, in order (CR LF, CR and LF all end a line).
+QStringList commandLines(const QString &rule) {
   QString lines = rule;
   lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   lines.replace(u'\r', u'\n');
-  for (QStringView line : QStringView(lines).split(u'\n')) {
-    if (line.isEmpty())
-      continue;
-    std::optional<TextMatch> shape = TextMatch::first(commandShape(), line);
+  return lines.split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+QString RuleInterpreter::run(QString current, const QStringList &lines, qsizetype from) const {
+  for (qsizetype i = from; i < lines.size(); ++i) {
+    std::optional<TextMatch> shape = TextMatch::first(commandShape(), lines[i]);
     if (!shape)
       continue;
-    std::optional<QString> next =
-        getps(current, shape->groups.value(0), hcs(shape->groups.value(1)), hcs(shape->groups.value(2)));
+    std::optional<QString> next = getps(current, shape->groups.value(0),
+                                        hcs(shape->groups.value(1)), hcs(shape->groups.value(2)));
     if (!next)
       break;
     current = std::move(*next);
   }
   return current;
+}
+
+QString RuleInterpreter::guizstr(const QString &text, const QString &rule) const {
+  if (rule.isEmpty())
+    return text;
+  return run(text, commandLines(rule), 0);
+}
+
+QString RuleInterpreter::guizstrPage(const QByteArray &page, const QByteArray &rule) const {
+  const QStringList lines = commandLines(codec::decode(rule));
+  // A rule that begins by reading the page as UTF-8 gets it decoded once, as UTF-8: the same
+  // text as decoding it as GBK and encoding it back first, since that round trip keeps every
+  // byte.
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    std::optional<TextMatch> shape = TextMatch::first(commandShape(), lines[i]);
+    if (!shape)
+      continue;
+    const QString selector = hcs(shape->groups.value(1));
+    if (shape->groups.value(0) == u"0" && (selector == u"1" || selector == u"2")) {
+      std::optional<QString> decoded = codec::decodeUtf8Strict(page);
+      return run(decoded ? *decoded : QString(), lines, i + 1);
+    }
+    break;
+  }
+  return run(codec::decode(page), lines, 0);
 }
 
 QString RuleInterpreter::hcs(QString argument) {

@@ -33,6 +33,9 @@ public:
   // it stood before that command; an empty rule expression returns the text unchanged.
   QByteArray guizstr(const QByteArray &text, const QByteArray &rule) const;
   QString guizstr(const QString &text, const QString &rule) const;
+  // A fetched page (bytes as they came) through a rule expression, giving the decoded text:
+  // the same as guizstr on the page, without a round trip through GBK for a UTF-8 page.
+  QString guizstrPage(const QByteArray &page, const QByteArray &rule) const;
 
   // One command; nullopt when it fails (entity decoding without a script engine).
   std::optional<QString> getps(const QString &text, const QString &code, QString first,
@@ -62,6 +65,8 @@ public:
   static std::optional<QByteArray> sun(const QByteArray &text);
 
 private:
+  // Runs the command lines from index `from` on over the text.
+  QString run(QString current, const QStringList &lines, qsizetype from) const;
   QString convert(const QString &text, const QString &selector, bool *failed) const;
 
   const Fetcher &fetcher_;

@@ -1,6 +1,7 @@
 // Rule expressions: commands, templates, entity decoding, and the address helpers.
 #include "rules/ruleinterpreter.h"
 
+#include "core/codec.h"
 #include "core/settings.h"
 #include "rules/fetchcontext.h"
 #include "rules/fetcher.h"
@@ -115,6 +116,26 @@ TEST_F(Rules, Utf8Conversions) {
   EXPECT_EQ(run("{{0}}1{{t}}", utf8.chopped(1)), "");
   // Later commands work on the empty text.
   EXPECT_EQ(run("{{0}}1{{t}}\r\n{{2}}{{t}}x\r\n{{1}}a{{t}}b", gbk("你好")), "");
+}
+
+TEST_F(Rules, APageReadAsUtf8AtOnceGivesWhatTheRoundTripGives) {
+  // The page straight from its bytes against the page decoded as GBK first, as it always was.
+  const QByteArray utf8 = QString::fromUtf8("<p>你好😀</p>").toUtf8();
+  const QByteArray cases[][2] = {
+      {utf8, "{{0}}1{{t}}\r\n{{1}}<p>{{t}}</p>"},
+      {utf8, "\r\n{{0}}2{{t}}"},                   // blank lines first
+      {utf8.chopped(2), "{{0}}1{{t}}"},            // cut off inside a character: nothing
+      {gbk("你好"), "{{0}}1{{t}}\r\n{{2}}{{t}}x"}, // GBK is no UTF-8
+      {gbk("你好"), "{{2}}你{{t}}您"},             // no conversion first: read as GBK
+      {"\xff\xfe<b>", "{{1}}<b>{{t}}"},            // bytes no codec takes
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(interp_.guizstrPage(c[0], c[1]),
+              interp_.guizstr(codec::decode(c[0]), codec::decode(c[1])))
+        << c[1].constData();
+    EXPECT_EQ(interp_.guizstr(c[0], c[1]),
+              codec::encode(interp_.guizstr(codec::decode(c[0]), codec::decode(c[1]))));
+  }
 }
 
 TEST_F(Rules, PlainSearchesNeverHitSecondByteOfCharacter) {

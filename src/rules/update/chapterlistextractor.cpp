@@ -174,11 +174,15 @@ ChapterListExtractor::chapterMatches(const QString &toc, const QByteArrayList &r
   return out;
 }
 
-std::vector<TocEntry> ChapterListExtractor::extract(const QByteArray &tocBytes,
+std::vector<TocEntry> ChapterListExtractor::extract(const QByteArray &toc,
                                                     const QByteArrayList &rule,
                                                     const Watch &watch) const {
+  return extract(codec::decode(toc), rule, watch);
+}
+
+std::vector<TocEntry> ChapterListExtractor::extract(const QString &toc, const QByteArrayList &rule,
+                                                    const Watch &watch) const {
   std::vector<TocEntry> out;
-  const QString toc = codec::decode(tocBytes);
   VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
   if (stopped(watch))
     return out;
@@ -204,6 +208,11 @@ QString ChapterListExtractor::getfjn(const QString &toc, const QString &matchVal
 }
 
 int ChapterListExtractor::stozj(const QByteArray &toc, const QString &bookId,
+                                const QByteArrayList &rule, const Watch &watch) const {
+  return stozj(codec::decode(toc), bookId, rule, watch);
+}
+
+int ChapterListExtractor::stozj(const QString &toc, const QString &bookId,
                                 const QByteArrayList &rule, const Watch &watch) const {
   const std::vector<TocEntry> entries = extract(toc, rule, watch);
   if (entries.empty() || stopped(watch))

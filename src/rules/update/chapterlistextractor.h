@@ -45,11 +45,15 @@ public:
   // stopped.
   std::vector<TocEntry> extract(const QByteArray &toc, const QByteArrayList &rule,
                                 const Watch &watch = {}) const;
+  std::vector<TocEntry> extract(const QString &toc, const QByteArrayList &rule,
+                                const Watch &watch = {}) const;
 
   // Adds the chapters the book lacks, numbered after its highest order key, in one
   // transaction; a chapter whose insert fails is skipped (its number is not reused). Gives the
   // number of chapters added (0 when stopped), or -1 when the library could not be read.
   int stozj(const QByteArray &toc, const QString &bookId, const QByteArrayList &rule,
+            const Watch &watch = {}) const;
+  int stozj(const QString &toc, const QString &bookId, const QByteArrayList &rule,
             const Watch &watch = {}) const;
 
   // The volume of the chapter whose match text is matchValue: with s5 empty, s6 as it stands;

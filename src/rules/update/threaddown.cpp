@@ -99,7 +99,7 @@ void TThreadDown::run() {
       return;
     anyPage = page.ok;
     page.body.removeIf([](char c) { return c == '\r' || c == '\n'; });
-    const QByteArray toc = interpreter.guizstr(page.ok ? page.body : QByteArray(), rule.value(1));
+    const QString toc = interpreter.guizstrPage(page.ok ? page.body : QByteArray(), rule.value(1));
     if (stopping())
       return;
     ChapterListExtractor::Watch watch;

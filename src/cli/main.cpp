@@ -52,6 +52,7 @@ const Command kCommands[] = {
     {"list", "list                                    list categories and books (tab-separated)", list},
     {"export", "export BOOKID FILE [--force]            write a book as one text file (e-book)", exportBook},
     {"import", "import BOOKID FILE                      add a text file as a book's last chapter", importFile},
+    {"page", "page BOOKID CHAPTERID                   print a chapter's reading page (UTF-8), mark it read", page},
     {nullptr, nullptr, nullptr},
 };
 

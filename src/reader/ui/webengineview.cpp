@@ -9,9 +9,12 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -27,6 +30,42 @@ font:14px "Noto Sans CJK SC",sans-serif;color:#8a9099;background:#fbfbfc}
 <body><div class="box"><div class="mark">墨鹪</div><p>暂时无法连接服务器</p></div></body></html>)html";
 
 enum class Kind { Local, Web };
+
+// A link to "about:blank…" is taken by the engine at once, without asking the page first; the
+// program's own script (in its separate script world, so also where the page's scripts are
+// off) stops every click on such a link and hands its address over as a request for this
+// address, which the page refuses and reports.
+const char *const kCommandHost = "inkwren-command.invalid";
+const char *const kCommandLinks = R"js((function () {
+  function take(e) {
+    var n = e.target;
+    while (n && !((n.tagName === 'A' || n.tagName === 'AREA') && n.hasAttribute('href')))
+      n = n.parentNode;
+    if (!n || !/^about:blank/i.test(n.href)) return;
+    e.preventDefault();
+    e.stopImmediatePropagation();
+    window.location.href = 'https://inkwren-command.invalid/?' + encodeURIComponent(n.href);
+  }
+  document.addEventListener('click', take, true);
+  document.addEventListener('auxclick', take, true);
+})();)js";
+
+QWebEngineScript commandLinkScript() {
+  QWebEngineScript script;
+  script.setName(QStringLiteral("inkwren-command-links"));
+  script.setSourceCode(QString::fromLatin1(kCommandLinks));
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setRunsOnSubFrames(true);
+  return script;
+}
+
+// The command link a request for the marker address stands for, or nothing.
+std::optional<QString> commandAddress(const QUrl &url) {
+  if (url.host() != QLatin1String(kCommandHost))
+    return std::nullopt;
+  return QUrl::fromPercentEncoding(url.query(QUrl::FullyEncoded).toUtf8());
+}
 
 bool isCommandLink(const QUrl &url) {
   return url.toString().startsWith(QLatin1String("about:blank"), Qt::CaseInsensitive);
@@ -124,9 +163,11 @@ public:
     s->setDefaultTextEncoding(QStringLiteral("GB18030"));
     web_->setUrlRequestInterceptor(new RequestGuard(Kind::Web, folder_, web_));
 
-    for (Page *page : {local_, web_})
+    for (Page *page : {local_, web_}) {
+      page->scripts().insert(commandLinkScript());
       connect(page, &QWebEnginePage::loadFinished, this,
               [this, page](bool ok) { pageLoaded(page, ok); });
+    }
     view_->setPage(web_);
     watchChildren();
     // The new-window shortcut of browsers does nothing here.
@@ -143,6 +184,7 @@ public:
 
   void load(const QUrl &url) override {
     ++generation_;
+    refused_ = 0;
     showingFallback_ = false;
     if (url.isLocalFile()) {
       folder_ = pageFolder(url);
@@ -154,6 +196,7 @@ public:
   }
   void setHtml(const QString &html, const QUrl &base) override {
     ++generation_;
+    refused_ = 0;
     if (base.isLocalFile()) {
       folder_ = pageFolder(base);
       use(local_);
@@ -197,9 +240,21 @@ public:
     view_->setContextMenuPolicy(shown ? Qt::DefaultContextMenu : Qt::NoContextMenu);
   }
 
-  // A page's request to go somewhere; false cancels it.
+  // A page's request to go somewhere; false cancels it, and the page stays as it is.
   bool navigation(Kind kind, const QUrl &url, QWebEnginePage::NavigationType type,
                   bool isMainFrame) {
+    const bool accepted = decide(kind, url, type, isMainFrame);
+    if (!accepted && isMainFrame)
+      ++refused_; // the engine still ends that load, as failed
+    return accepted;
+  }
+  bool decide(Kind kind, const QUrl &url, QWebEnginePage::NavigationType type,
+              bool isMainFrame) {
+    if (const auto address = commandAddress(url)) {
+      if (kind == Kind::Web)
+        later([this, a = *address] { Q_EMIT commandLink(a); });
+      return false;
+    }
     if (isCommandLink(url)) {
       if (kind == Kind::Web)
         later([this, address = url.toString()] { Q_EMIT commandLink(address); });
@@ -219,6 +274,11 @@ public:
   }
   // The first address of a new window asked for by a page of the given kind.
   void newWindow(Kind from, const QUrl &url) {
+    if (const auto address = commandAddress(url)) {
+      if (from == Kind::Web)
+        later([this, a = *address] { Q_EMIT commandLink(a); });
+      return;
+    }
     if (isCommandLink(url)) {
       if (from == Kind::Web)
         later([this, address = url.toString()] { Q_EMIT commandLink(address); });
@@ -256,6 +316,11 @@ private:
   void pageLoaded(Page *page, bool ok) {
     if (page != view_->page())
       return;
+    if (refused_ > 0) {
+      --refused_;
+      if (!ok)
+        return; // a refused navigation: nothing was loaded
+    }
     if (showingFallback_) {
       // The built-in page is up; the load that was asked for failed.
       showingFallback_ = false;
@@ -275,6 +340,7 @@ private:
   Page *web_ = nullptr;
   QString folder_; // what the local page may reach
   quint64 generation_ = 0;
+  int refused_ = 0; // refused navigations whose failed end is still to come
   bool showingFallback_ = false;
 };
 

@@ -32,9 +32,30 @@ QByteArray ReadingPage::stohtml(QByteArrayView gbk) {
   return html;
 }
 
+QString ReadingPage::stohtmlText(QByteArrayView gbk) {
+  static const QLatin1String kIndent("&nbsp;&nbsp;&nbsp;&nbsp;");
+  static const QLatin1String kBreak("<br>&nbsp;&nbsp;&nbsp;&nbsp;");
+  const QString text = codec::decode(gbk);
+  const qsizetype breaks = text.count(QLatin1String("\r\n"));
+  // The decision is taken on the bytes, as stohtml does: a CR LF turns into 28 bytes, and the
+  // result starts with "<img" exactly when the text does ("<br>" can't begin it).
+  const bool indent = gbk.size() + 26 * breaks > 4 && !gbk.startsWith("<img");
+  QString html;
+  html.reserve(text.size() + breaks * (kBreak.size() - 2) + (indent ? kIndent.size() : 0));
+  if (indent)
+    html += kIndent;
+  qsizetype from = 0;
+  for (qsizetype at; (at = text.indexOf(QLatin1String("\r\n"), from)) >= 0; from = at + 2) {
+    html += QStringView(text).mid(from, at - from);
+    html += kBreak;
+  }
+  html += QStringView(text).mid(from);
+  return html;
+}
+
 QString ReadingPage::chapterHtml(const ChapterFiles &files, const QString &bookId,
                                  const QString &chapterId) {
-  return codec::decode(stohtml(files.readChapter(bookId, chapterId)));
+  return stohtmlText(files.readChapter(bookId, chapterId));
 }
 
 QString ReadingPage::crlfLines(const QString &text) {
@@ -59,12 +80,32 @@ QString ReadingPage::crlfLines(const QString &text) {
   return out;
 }
 
-QString ReadingPage::fillBody(const QString &body, const QString &title, const QString &content) {
-  QString h = crlfLines(body);
+namespace {
+
+// Appends the body to out with every "[[content]]" replaced, in one pass (the content may be
+// megabytes long: it is copied once per placeholder and nothing else is).
+void appendFilled(QString &out, const QString &body, const QString &title, const QString &content,
+                  qsizetype extra) {
+  QString h = ReadingPage::crlfLines(body);
   h.replace(QLatin1String("[[title]]"), title);
-  h = crlfLines(h);
-  h.replace(QLatin1String("[[content]]"), content);
-  return h;
+  h = ReadingPage::crlfLines(h);
+  static const QLatin1String kContent("[[content]]");
+  const qsizetype n = h.count(kContent);
+  out.reserve(out.size() + h.size() + n * (content.size() - kContent.size()) + extra);
+  qsizetype from = 0;
+  for (qsizetype at; (at = h.indexOf(kContent, from)) >= 0; from = at + kContent.size()) {
+    out += QStringView(h).mid(from, at - from);
+    out += content;
+  }
+  out += QStringView(h).mid(from);
+}
+
+} // namespace
+
+QString ReadingPage::fillBody(const QString &body, const QString &title, const QString &content) {
+  QString out;
+  appendFilled(out, body, title, content, 0);
+  return out;
 }
 
 QString ReadingPage::fillPage(const QString &page, const QString &title, const QString &content) {
@@ -80,8 +121,10 @@ QString ReadingPage::fillPage(const QString &page, const QString &title, const Q
   qsizetype end = page.lastIndexOf(QLatin1String("</body"), -1, Qt::CaseInsensitive);
   if (end < start)
     end = page.size();
-  return page.left(start) + fillBody(page.mid(start, end - start), title, content) +
-         page.mid(end);
+  QString out = page.left(start);
+  appendFilled(out, page.mid(start, end - start), title, content, page.size() - end);
+  out += QStringView(page).mid(end);
+  return out;
 }
 
 } // namespace inkwren

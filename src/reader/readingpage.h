@@ -21,13 +21,16 @@ public:
   // The template's place in the data folder, and its address with a `viewtype` ("zjview",
   // "next", "last"), which tells the page's load handler what to do.
   static QString templatePath(const DataFolder &folder);
-  static QUrl templateUrl(const DataFolder &folder, const QString &viewtype = QStringLiteral("zjview"));
+  static QUrl templateUrl(const DataFolder &folder,
+                          const QString &viewtype = QStringLiteral("zjview"));
   // The `viewtype` of an address; empty when it has none.
   static QString viewtype(const QUrl &url);
 
   // Text to HTML: every CR LF becomes "<br>" and four non-breaking spaces; a result longer than
   // 4 bytes that does not begin with "<img" (exact case) gets four more in front.
   static QByteArray stohtml(QByteArrayView gbk);
+  // The same, decoded: codec::decode(stohtml(gbk)), done on the decoded text at once.
+  static QString stohtmlText(QByteArrayView gbk);
   // The chapter file turned into HTML (empty for a missing file).
   static QString chapterHtml(const ChapterFiles &files, const QString &bookId,
                              const QString &chapterId);

@@ -11,13 +11,17 @@ struct Patterns {
   const char *write;
 };
 
-constexpr Patterns kBackground{"body{(.*?)background:(.*?)(;|})", "body{(.*?)background:(.*?)(;|})"};
-constexpr Patterns kBodyFont{"body{(.*?)font-FAMILY:(.*?)(;|})", "body{(.*?)font-FAMILY:(.*?)(;|})"};
-constexpr Patterns kBodySize{"body{(.*?)font-size:(.*?)(pt|px|})", "body{(.*?)font-size:(.*?)(;|})"};
+constexpr Patterns kBackground{"body{(.*?)background:(.*?)(;|})",
+                               "body{(.*?)background:(.*?)(;|})"};
+constexpr Patterns kBodyFont{"body{(.*?)font-FAMILY:(.*?)(;|})",
+                             "body{(.*?)font-FAMILY:(.*?)(;|})"};
+constexpr Patterns kBodySize{"body{(.*?)font-size:(.*?)(pt|px|})",
+                             "body{(.*?)font-size:(.*?)(;|})"};
 constexpr Patterns kBodyColor{"body{(.*?)color:(.*?)(;|})", "body{(.*?)color:(.*?)(;|})"};
 constexpr Patterns kBodyHeight{"body{(.*?)line-height:(.*?)(;|%|})",
                                "body{(.*?)line-height:(.*?)(;|})"};
-constexpr Patterns kBodyWeight{"body{(.*?)font-weight:(.*?)(;|})", "body{(.*?)font-weight:(.*?)(;|})"};
+constexpr Patterns kBodyWeight{"body{(.*?)font-weight:(.*?)(;|})",
+                               "body{(.*?)font-weight:(.*?)(;|})"};
 constexpr Patterns kHeadFont{"bookname{(.*?)font-FAMILY:(.*?)(;|})",
                              "bookname{(.*?)font-FAMILY:(.*?)(;|})"};
 constexpr Patterns kHeadSize{"bookname{(.*?)font-size:(.*?)(pt|px|})",

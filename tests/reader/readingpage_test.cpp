@@ -28,12 +28,20 @@ TEST(Stohtml, Cases) {
       // A lone LF or CR is no line end; only CR LF is.
       {"a\nb\rc", kIndent + "a\nb\rc"},
   };
-  for (const auto &c : cases)
+  for (const auto &c : cases) {
     EXPECT_EQ(ReadingPage::stohtml(c.text), c.html) << c.text.toStdString();
+    // The decoded form the reading page uses is the same text.
+    EXPECT_EQ(ReadingPage::stohtmlText(c.text), QString::fromLatin1(c.html))
+        << c.text.toStdString();
+  }
 }
 
 TEST(Stohtml, GbkTextKeepsItsBytes) {
+  // Two characters are four bytes: unchanged, as bytes decide.
+  EXPECT_EQ(ReadingPage::stohtmlText(codec::encode(QStringLiteral("正文"))),
+            QStringLiteral("正文"));
   const QByteArray gbk = codec::encode(QStringLiteral("第一章\r\n正文"));
+  EXPECT_EQ(ReadingPage::stohtmlText(gbk), codec::decode(ReadingPage::stohtml(gbk)));
   EXPECT_EQ(codec::decode(ReadingPage::stohtml(gbk)),
             QString::fromLatin1(kIndent) + QStringLiteral("第一章<br>") +
                 QString::fromLatin1(kIndent) + QStringLiteral("正文"));
@@ -44,7 +52,8 @@ TEST(ReadingPageFill, OnlyTheBodyIsFilled) {
       "<html><head><title>[[title]]</title></head>\r\n"
       "<BODY class=\"x\">\r\n<h1>[[title]]</h1><p>[[content]]</p><i>[[title]]</i>\r\n</BODY>\r\n"
       "<!-- [[content]] --></html>");
-  const QString filled = ReadingPage::fillPage(page, QStringLiteral("第1章 <b>"), QStringLiteral("<br>正文"));
+  const QString filled =
+      ReadingPage::fillPage(page, QStringLiteral("第1章 <b>"), QStringLiteral("<br>正文"));
   EXPECT_EQ(filled, QStringLiteral("<html><head><title>[[title]]</title></head>\r\n"
                                    "<BODY class=\"x\">\r\n<h1>第1章 <b></h1><p><br>正文</p>"
                                    "<i>第1章 <b></i>\r\n</BODY>\r\n<!-- [[content]] --></html>"));

@@ -25,8 +25,10 @@ struct ReadMarksTest : ShelfFixture {
 
 TEST_F(ReadMarksTest, AnUnreadChapterLowersTheCountOnceAReadOneChangesNothing) {
   const QString t = category(QStringLiteral("T"), 1);
-  const QString open = book(t, QStringLiteral("在读"), 1), other = book(t, QStringLiteral("别的"), 2);
-  const QString a = chapter(open, QStringLiteral("a"), 1), b = chapter(open, QStringLiteral("b"), 2);
+  const QString open = book(t, QStringLiteral("在读"), 1),
+                other = book(t, QStringLiteral("别的"), 2);
+  const QString a = chapter(open, QStringLiteral("a"), 1),
+                b = chapter(open, QStringLiteral("b"), 2);
   const QString read = chapter(open, QStringLiteral("r"), 3, 1);
   const QString o = chapter(other, QStringLiteral("o"), 1);
   shelf.drawbookpanel();

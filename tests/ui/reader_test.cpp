@@ -18,10 +18,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QSpinBox>
 #include <gtest/gtest.h>
 
@@ -55,8 +55,8 @@ struct ReaderInWindow : DataFixture {
                 folder.path(QStringLiteral("book/bank.html")));
     main = std::make_unique<Tmainform>(services, makeFakeHtmlView);
     shelf = std::make_unique<ShelfWiring>(services, *main, shelfModel(), updateRunning());
-    reader = std::make_unique<ReaderWiring>(services, *main, *shelf, app.marks, makeFakeHtmlView,
-                                            &urls);
+    reader =
+        std::make_unique<ReaderWiring>(services, *main, *shelf, app.marks, makeFakeHtmlView, &urls);
     bookId = *app.shelf.newbook_do(QStringLiteral("T"), QStringLiteral("书"), {},
                                    QStringLiteral("http://x/"));
     for (int k = 1; k <= 3; ++k) {
@@ -272,7 +272,8 @@ TEST_F(ReaderInWindow, BookmarksAndFilters) {
             QStringLiteral("确实要将当前章节设为过滤章节？设置后将不在章节列表中显示！"));
   EXPECT_EQ(list().topLevelItemCount(), 2);
   EXPECT_FALSE(list().getzjTListItem(ids[1]));
-  EXPECT_EQ(entries(menus.glmenu), QStringList{QStringLiteral("bg") + ids[1] + QStringLiteral("=第2章")});
+  EXPECT_EQ(entries(menus.glmenu),
+            QStringList{QStringLiteral("bg") + ids[1] + QStringLiteral("=第2章")});
   EXPECT_EQ(unread(), 2); // the filtered chapter no longer counts
   // Its bookmark stays in the file but has no entry while it is filtered, also when rebuilt.
   menus.drawshuqian();

@@ -45,11 +45,10 @@ QVariant evaluate(HtmlView &view, const QString &script) {
   auto *engine = view.findChild<QWebEngineView *>();
   bool done = false;
   QVariant value;
-  engine->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [&](const QVariant &v) {
-                                  value = v;
-                                  done = true;
-                                });
+  engine->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &v) {
+    value = v;
+    done = true;
+  });
   waitFor([&] { return done; });
   return value;
 }
@@ -94,9 +93,10 @@ struct ReadingSafety : ::testing::Test {
   int number(const QString &script) { return evaluate(*view, script).toInt(); }
   QString text(const QString &script) { return evaluate(*view, script).toString(); }
   QString frameText(const char *id) {
-    return text(QStringLiteral("(function(){try{var d=document.getElementById('%1').contentDocument;"
-                               "return d&&d.body?d.body.innerText:''}catch(e){return ''}})()")
-                    .arg(QLatin1String(id)));
+    return text(
+        QStringLiteral("(function(){try{var d=document.getElementById('%1').contentDocument;"
+                       "return d&&d.body?d.body.innerText:''}catch(e){return ''}})()")
+            .arg(QLatin1String(id)));
   }
 };
 
@@ -107,16 +107,19 @@ TEST_F(ReadingSafety, AChapterRunsNoScriptAndReadsNothingOutsideTheBookFolder) {
   EXPECT_EQ(view->url().query(), QStringLiteral("viewtype=zjview")); // the query is kept
 
   const QString out = QUrl::fromLocalFile(outside).toString();
-  const QString chapter = QStringLiteral(
-      "<img id=\"in\" src=\"1\\2\\0.png\">\r\n"
-      "<img id=\"out\" src=\"%1/0.png\"><img id=\"up\" src=\"../outside/0.png\">\r\n"
-      "<img src=\"nowhere.png\" onerror=\"document.title='pwned';document.body.innerHTML='gone'\">\r\n"
-      "<script>document.title='pwned2';</script><svg onload=\"document.title='pwned3'\"></svg>\r\n"
-      "<iframe id=\"f\" src=\"%1/secret.html\"></iframe><iframe id=\"g\" src=\"../outside/secret.html\">"
-      "</iframe><iframe id=\"h\" src=\"link.html\"></iframe>\r\n"
-      "<a id=\"cmd\" href=\"about:blank?[act/addbook]\">c</a>\r\n"
-      "<a id=\"out\" href=\"%1/secret.html\">s</a>\r\n")
-                              .arg(out);
+  const QString chapter =
+      QStringLiteral("<img id=\"in\" src=\"1\\2\\0.png\">\r\n"
+                     "<img id=\"out\" src=\"%1/0.png\"><img id=\"up\" src=\"../outside/0.png\">\r\n"
+                     "<img src=\"nowhere.png\" "
+                     "onerror=\"document.title='pwned';document.body.innerHTML='gone'\">\r\n"
+                     "<script>document.title='pwned2';</script><svg "
+                     "onload=\"document.title='pwned3'\"></svg>\r\n"
+                     "<iframe id=\"f\" src=\"%1/secret.html\"></iframe><iframe id=\"g\" "
+                     "src=\"../outside/secret.html\">"
+                     "</iframe><iframe id=\"h\" src=\"link.html\"></iframe>\r\n"
+                     "<a id=\"cmd\" href=\"about:blank?[act/addbook]\">c</a>\r\n"
+                     "<a id=\"out\" href=\"%1/secret.html\">s</a>\r\n")
+          .arg(out);
   bool filled = false;
   view->fillBody(
       [&](const QString &body) {
@@ -126,7 +129,9 @@ TEST_F(ReadingSafety, AChapterRunsNoScriptAndReadsNothingOutsideTheBookFolder) {
       [&] { filled = true; });
   ASSERT_TRUE(waitFor([&] { return filled; }));
   // Let every picture and frame finish (or fail).
-  waitFor([&] { return number(QStringLiteral("document.getElementById('in').complete ? 1 : 0")) == 1; });
+  waitFor([&] {
+    return number(QStringLiteral("document.getElementById('in').complete ? 1 : 0")) == 1;
+  });
   QTest::qWait(500);
 
   EXPECT_EQ(text(QStringLiteral("document.title")), QStringLiteral("墨鹪"));

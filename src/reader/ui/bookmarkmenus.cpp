@@ -18,9 +18,9 @@ const QString kNoChapter = QStringLiteral("当前没有选中任何章节!");
 
 } // namespace
 
-BookmarkMenus::BookmarkMenus(Services &services, ChapterStore &chapters,
-                             const ChapterFiles &files, Bookshelf &shelf, CurrentBook &current,
-                             ChapterList &list, QObject *parent)
+BookmarkMenus::BookmarkMenus(Services &services, ChapterStore &chapters, const ChapterFiles &files,
+                             Bookshelf &shelf, CurrentBook &current, ChapterList &list,
+                             QObject *parent)
     : QObject(parent), sqmenu(new QMenu), glmenu(new QMenu), services_(services),
       chapters_(chapters), files_(files), shelf_(shelf), current_(current), list_(list) {
   sqmenu->setObjectName(QStringLiteral("sqmenu"));

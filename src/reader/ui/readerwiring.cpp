@@ -55,9 +55,9 @@ ReaderWiring::ReaderWiring(Services &services, ShellHost &shell, ShelfWiring &sh
     urls = ownUrls_.get();
   }
   urls_ = urls;
-  bookmarks_ = std::make_unique<BookmarkMenus>(services, shelf.chapters(), shelf.files(),
-                                               shelf.bookshelf(), shelf.currentBook(),
-                                               shelf.chapterList());
+  bookmarks_ =
+      std::make_unique<BookmarkMenus>(services, shelf.chapters(), shelf.files(), shelf.bookshelf(),
+                                      shelf.currentBook(), shelf.chapterList());
   shell.addCommand(QStringLiteral("N99"), bookmarks_->N99);
   shell.addCommand(QStringLiteral("N101"), bookmarks_->N101);
   dropDown(shell.command(QStringLiteral("RzToolButton8")), bookmarks_->sqmenu);
@@ -111,8 +111,8 @@ ReaderWiring::ReaderWiring(Services &services, ShellHost &shell, ShelfWiring &sh
     ShellHost::wire(action, [this, t = QString::fromLatin1(target)] { zjviewt(t); });
   for (auto [name, key] : {std::pair{"vnextb", "→"}, {"vlastb", "←"}})
     if (QAction *a = shell.command(QLatin1String(name)))
-      a->setToolTip(QStringLiteral("%1（%2）").arg(a->property("hint").toString(),
-                                                  QString::fromUtf8(key)));
+      a->setToolTip(
+          QStringLiteral("%1（%2）").arg(a->property("hint").toString(), QString::fromUtf8(key)));
 }
 
 ReaderWiring::~ReaderWiring() = default;
@@ -180,8 +180,8 @@ void ReaderWiring::zjviewxx() {
         } else {
           return h;
         }
-        return ReadingPage::fillBody(
-            h, title, ReadingPage::chapterHtml(shelf_.files(), bookId, chapterId));
+        return ReadingPage::fillBody(h, title,
+                                     ReadingPage::chapterHtml(shelf_.files(), bookId, chapterId));
       },
       [this] { Q_EMIT chapterShown(); });
 }

@@ -53,8 +53,8 @@ ColorBox::ColorBox(QWidget *parent) : QToolButton(parent) {
   setFixedSize(60, 22);
   setColor({});
   connect(this, &QToolButton::clicked, this, [this] {
-    const QColor picked = QColorDialog::getColor(
-        QColor(color_.red, color_.green, color_.blue), this, QStringLiteral("颜色"));
+    const QColor picked = QColorDialog::getColor(QColor(color_.red, color_.green, color_.blue),
+                                                 this, QStringLiteral("颜色"));
     if (picked.isValid())
       setColor({picked.red(), picked.green(), picked.blue()});
   });
@@ -197,9 +197,8 @@ bool Tviewmodeform::savehtml(const QString &name) {
 }
 
 void Tviewmodeform::viewmodeDocumentComplete() {
-  viewmode->fillBody([](const QString &h) {
-    return ReadingPage::fillBody(h, sampleTitle(), sampleContent());
-  });
+  viewmode->fillBody(
+      [](const QString &h) { return ReadingPage::fillBody(h, sampleTitle(), sampleContent()); });
 }
 
 TemplateStyle Tviewmodeform::values() const {

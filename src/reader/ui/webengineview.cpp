@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <optional>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -19,6 +18,7 @@
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <optional>
 
 namespace inkwren {
 namespace {
@@ -223,8 +223,8 @@ public:
           } catch (...) {
             return;
           }
-          const QString quoted = QString::fromUtf8(
-              QJsonDocument(QJsonArray{html}).toJson(QJsonDocument::Compact));
+          const QString quoted =
+              QString::fromUtf8(QJsonDocument(QJsonArray{html}).toJson(QJsonDocument::Compact));
           self->view_->page()->runJavaScript(
               QStringLiteral("if (document.body) document.body.innerHTML = %1[0]; "
                              "window.scrollTo(0, 0); true")
@@ -248,8 +248,7 @@ public:
       ++refused_; // the engine still ends that load, as failed
     return accepted;
   }
-  bool decide(Kind kind, const QUrl &url, QWebEnginePage::NavigationType type,
-              bool isMainFrame) {
+  bool decide(Kind kind, const QUrl &url, QWebEnginePage::NavigationType type, bool isMainFrame) {
     if (const auto address = commandAddress(url)) {
       if (kind == Kind::Web)
         later([this, a = *address] { Q_EMIT commandLink(a); });

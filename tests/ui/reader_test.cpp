@@ -313,6 +313,9 @@ TEST_F(ReaderInWindow, TemplateEditorPreviewsAndSaves) {
   const QString bank = folder.path(QStringLiteral("book/bank.html"));
   const QString temp = folder.path(QStringLiteral("book/temp.html"));
   const QByteArray original = codec::readtxt(bank);
+  // Opened from the main menu and the configuration drop-down.
+  EXPECT_TRUE(main->N35->isEnabled());
+  EXPECT_TRUE(main->N23->isEnabled());
   Tviewmodeform form(folder, makeFakeHtmlView);
   auto &preview = static_cast<FakeHtmlView &>(*form.viewmode);
   form.show(); // every opening reloads from the template

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTest>
+#include <QTextBrowser>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -205,6 +206,60 @@ TEST_F(ReadingSafety, ArrowKeysOnTheReadingPageGoToTheOwner) {
   QTest::keyClick(target, Qt::Key_Right);
   QTest::keyClick(target, Qt::Key_Left);
   EXPECT_EQ(keys, (QList<int>{Qt::Key_Right, Qt::Key_Left}));
+}
+
+TEST_F(ReadingSafety, ANewChapterStartsAtTheTop) {
+  ASSERT_TRUE(load(*view, QUrl::fromLocalFile(book + QStringLiteral("/bank.html"))));
+  QString tall;
+  for (int i = 0; i < 400; ++i)
+    tall += QStringLiteral("<p>第%1段</p>").arg(i);
+  auto fill = [&] {
+    bool done = false;
+    view->fillBody([&](const QString &) { return tall; }, [&] { done = true; });
+    return waitFor([&] { return done; });
+  };
+  ASSERT_TRUE(fill());
+  evaluate(*view, QStringLiteral("window.scrollTo(0, 3000)"));
+  ASSERT_GT(number(QStringLiteral("window.scrollY")), 0);
+  ASSERT_TRUE(fill());
+  EXPECT_EQ(number(QStringLiteral("window.scrollY")), 0);
+}
+
+// The plain view, where WebEngine can't start: the same fill, pictures from the book folder
+// only (also with "\" in their address), and chapter command links go nowhere.
+TEST_F(ReadingSafety, ThePlainViewFillsTheBodyAndReadsOnlyTheBookFolder) {
+  std::unique_ptr<HtmlView> plain(createTextBrowserView(nullptr));
+  QStringList plainCommands;
+  QObject::connect(plain.get(), &HtmlView::commandLink,
+                   [&](const QString &address) { plainCommands << address; });
+  QUrl page = QUrl::fromLocalFile(book + QStringLiteral("/bank.html"));
+  page.setQuery(QStringLiteral("viewtype=zjview"));
+  ASSERT_TRUE(load(*plain, page));
+  EXPECT_EQ(plain->url().query(), QStringLiteral("viewtype=zjview"));
+  bool done = false;
+  plain->fillBody(
+      [](const QString &body) {
+        return ReadingPage::fillBody(body, QStringLiteral("第一章"), QStringLiteral("正文"));
+      },
+      [&] { done = true; });
+  EXPECT_TRUE(done);
+  auto *browser = plain->findChild<QTextBrowser *>();
+  ASSERT_TRUE(browser);
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("第一章")));
+  EXPECT_FALSE(browser->toPlainText().contains(QLatin1String("[[content]]")));
+  EXPECT_TRUE(
+      browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("1\\2\\0.png")))
+          .isValid());
+  for (const QString &outsider :
+       {QStringLiteral("../outside/0.png"),
+        QUrl::fromLocalFile(outside + QStringLiteral("/0.png")).toString(),
+        QStringLiteral("link.html")})
+    EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, QUrl(outsider)).isValid())
+        << outsider.toStdString();
+  Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("about:blank?[act/addbook]")));
+  QApplication::processEvents();
+  EXPECT_TRUE(plainCommands.isEmpty());
+  EXPECT_EQ(plain->url().query(), QStringLiteral("viewtype=zjview"));
 }
 
 // Choosing a chapter row until its text is in the pane, for a 30 KB chapter, in a real main

@@ -23,7 +23,10 @@ public:
 
   QVariant loadResource(int type, const QUrl &name) override {
     // Pictures written by the download are referenced with "\" (book\B\Z\0.jpg).
-    QUrl url(name.toString().replace(u'\\', u'/'));
+    QString address = name.toString();
+    address.replace(u'\\', u'/')
+        .replace(QLatin1String("%5C"), QLatin1String("/"), Qt::CaseInsensitive);
+    QUrl url(address);
     url = document()->baseUrl().resolved(url);
     if (!insideFolder(folder, url))
       return {};

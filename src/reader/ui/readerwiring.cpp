@@ -115,7 +115,13 @@ ReaderWiring::ReaderWiring(Services &services, ShellHost &shell, ShelfWiring &sh
           QStringLiteral("%1（%2）").arg(a->property("hint").toString(), QString::fromUtf8(key)));
 }
 
-ReaderWiring::~ReaderWiring() = default;
+ReaderWiring::~ReaderWiring() {
+  // The window may outlive the reader: nothing of it stays behind there.
+  shell_.htmlView().keyHandler = nullptr;
+  for (const char *name : {"RzToolButton8", "RzToolButton18"})
+    if (QAction *button = shell_.command(QLatin1String(name)))
+      button->setMenu(static_cast<QMenu *>(nullptr));
+}
 
 void ReaderWiring::requestShow() {
   // A click also changes the selection: one load for both.

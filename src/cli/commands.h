@@ -39,4 +39,7 @@ int list(Context &ctx);
 int exportBook(Context &ctx);
 int importFile(Context &ctx);
 
+// Reader: print a chapter's reading page and mark the chapter read.
+int page(Context &ctx);
+
 } // namespace inkwren::cli

@@ -63,6 +63,8 @@ const Command kCommands[] = {
      exportBook},
     {"import", "import BOOKID FILE                      add a text file as a book's last chapter",
      importFile},
+    {"page", "page BOOKID CHAPTERID                   print a chapter's reading page (UTF-8), mark it read",
+     page},
     {nullptr, nullptr, nullptr},
 };
 

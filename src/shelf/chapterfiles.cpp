@@ -57,6 +57,10 @@ QString ChapterFiles::chapterFile(const QString &bookId, const QString &chapterI
   return bookDir(bookId) + u'/' + chapterId + QStringLiteral(".txt");
 }
 
+QString ChapterFiles::bookmarkFile(const QString &bookId) const {
+  return bookDir(bookId) + QStringLiteral("/bookmark.txt");
+}
+
 QString ChapterFiles::chapterDir(const QString &bookId, const QString &chapterId) const {
   return bookDir(bookId) + u'/' + chapterId;
 }

@@ -3,6 +3,7 @@
 //   book/B/Z.txt  the text of chapter Z of book B (GBK lines ended by CR LF)
 //   book/B/Z/     the chapter's pictures
 //   book/B/       the book's folder, removed with the book
+//   book/B/bookmark.txt  the book's bookmarks (kept by the reader)
 // Stateless apart from the data folder's root; any thread may call any method.
 #include <QByteArray>
 #include <QString>
@@ -18,6 +19,7 @@ public:
   QString bookDir(const QString &bookId) const;                               // .../book/B
   QString chapterFile(const QString &bookId, const QString &chapterId) const; // .../book/B/Z.txt
   QString chapterDir(const QString &bookId, const QString &chapterId) const;  // .../book/B/Z
+  QString bookmarkFile(const QString &bookId) const; // .../book/B/bookmark.txt
 
   // The file an update of the book holds locked while it runs ("book/B/.updating"), so that
   // two programs never update one book at once. Its folder is made when missing.

@@ -219,6 +219,19 @@ bool ChapterStore::removeRow(const QString &bookId, const QString &chapterId) {
                        {num(bookId), num(chapterId)}));
 }
 
+Result<std::vector<ChapterRow>> ChapterStore::filtered(const QString &bookId) {
+  return chaptersFrom(db_.query(QStringLiteral("select %1 from book_zhangjie where bookid=? and "
+                                               "shifuxianshi=0 order by paix,zhangjieid")
+                                    .arg(QLatin1String(kChapterColumns)),
+                                {num(bookId)}));
+}
+
+bool ChapterStore::setShown(const QString &bookId, const QString &chapterId, bool shown) {
+  return bool(db_.exec(QStringLiteral("update book_zhangjie set shifuxianshi=? where bookid=? "
+                                      "and zhangjieid=?"),
+                       {shown ? 1 : 0, num(bookId), num(chapterId)}));
+}
+
 Result<std::vector<ChapterRow>> ChapterStore::chaptersWithoutText(const QString &bookId) {
   return chaptersFrom(db_.query(QStringLiteral("select %1 from book_zhangjie where bookid=? and "
                                                "shifuxianshi=1 and zishutongji=0 order by paix")

@@ -80,6 +80,11 @@ public:
   // Removes a chapter row only (an import whose text could not be written).
   bool removeRow(const QString &bookId, const QString &chapterId);
 
+  // Filters: a filtered chapter (shifuxianshi 0) is hidden from every list, count and
+  // read-aloud query. The book's filtered chapters in its order, and showing or hiding one.
+  Result<std::vector<ChapterRow>> filtered(const QString &bookId);
+  bool setShown(const QString &bookId, const QString &chapterId, bool shown);
+
   // The update worker's statements.
   // Shown chapters without text (word count 0), in the book's order.
   Result<std::vector<ChapterRow>> chaptersWithoutText(const QString &bookId);

@@ -13,6 +13,7 @@
 #include "core/datafolder.h"
 #include "core/services.h"
 #include "core/settings.h"
+#include "reader/readmarks.h"
 #include "rules/fetchcontext.h"
 #include "rules/ruleset.h"
 #include "rules/update/updateservice.h"
@@ -55,6 +56,7 @@ public:
   CurrentBook current;
   Bookshelf shelf;
   UpdateService updates;
+  ReadMarks marks; // read marks of chapters shown or read aloud
 };
 
 } // namespace inkwren

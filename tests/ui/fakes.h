@@ -19,8 +19,22 @@ public:
     url_ = base;
   }
   QUrl url() const override { return url_; }
+  // The body as a page would have it: fillBody reads and replaces it at once.
+  void fillBody(const std::function<QString(const QString &)> &fill,
+                const std::function<void()> &done) override {
+    body = fill(body);
+    if (done)
+      done();
+  }
+  // A load that ends: the address shown becomes url, the body the given one.
+  void finishLoad(const QUrl &url, const QString &loadedBody) {
+    url_ = url;
+    body = loadedBody;
+    Q_EMIT loadFinished(true);
+  }
   QStringList loads;
   QString html;
+  QString body;
 
 private:
   QUrl url_;

@@ -60,6 +60,10 @@ ShelfWiring::ShelfWiring(Services &services, ShellHost &shell, ShelfModel model,
 }
 
 void ShelfWiring::viewbook(const QString &bookId) {
+  if (viewbook_) {
+    viewbook_(bookId);
+    return;
+  }
   if (bookId != model_.current.id()) {
     const TPItem *book = model_.shelf.getbn(bookId);
     if (!book)

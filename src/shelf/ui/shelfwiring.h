@@ -56,6 +56,8 @@ public:
   // the chapter list is filled (first row selected), and the page is shown. "阅读小说" and a
   // double click on the tree call it. The reading page completes it with its own steps.
   void viewbook(const QString &bookId);
+  // Lets the reader open books in place of viewbook's own steps.
+  void setViewbook(std::function<void(const QString &bookId)> open) { viewbook_ = std::move(open); }
 
   // The library could not be opened: the tree says so and the commands that need the library
   // are turned off, instead of an empty shelf whose commands do nothing.
@@ -74,6 +76,7 @@ private:
   ChapterList *list_;
   LatestList *latest_;
   std::unique_ptr<ShelfController> controller_;
+  std::function<void(const QString &)> viewbook_;
 };
 
 // Connects the main window's shelf commands to the controller.

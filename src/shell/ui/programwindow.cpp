@@ -1,6 +1,7 @@
 #include "shell/ui/programwindow.h"
 
 #include "core/ui/startup.h"
+#include "reader/ui/readerwiring.h"
 #include "rules/ui/updatecontroller.h"
 #include "shelf/ui/shelfwiring.h"
 #include "shell/appcontext.h"
@@ -17,6 +18,7 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
       [&updates] { return updates.running(); });
   updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
                                                 app.services.messages);
+  reader_ = std::make_unique<ReaderWiring>(app.services, *main_, *shelf_, app.marks, makeHtmlView);
 
   Startup::Steps steps;
   steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
@@ -34,6 +36,7 @@ ProgramWindow::~ProgramWindow() {
   // The start-up's shutdown stops the jobs before the windows they report to go.
   startup_.reset();
   updates_.reset();
+  reader_.reset();
   shelf_.reset();
   main_.reset();
 }

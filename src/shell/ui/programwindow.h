@@ -13,6 +13,7 @@
 namespace inkwren {
 
 class AppContext;
+class ReaderWiring;
 class ShelfWiring;
 class Startup;
 class Tmainform;
@@ -26,12 +27,14 @@ public:
   Tmainform &main() { return *main_; }
   ShelfWiring &shelf() { return *shelf_; }
   UpdateController &updates() { return *updates_; }
+  ReaderWiring &reader() { return *reader_; }
   Startup &startup() { return *startup_; }
 
 private:
   std::unique_ptr<Tmainform> main_;
   std::unique_ptr<ShelfWiring> shelf_;
   std::unique_ptr<UpdateController> updates_;
+  std::unique_ptr<ReaderWiring> reader_;
   std::unique_ptr<Startup> startup_;
 };
 

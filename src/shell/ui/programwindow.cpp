@@ -2,6 +2,7 @@
 
 #include "core/ui/startup.h"
 #include "rules/ui/updatecontroller.h"
+#include "search/ui/searchwiring.h"
 #include "shelf/ui/shelfwiring.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
@@ -15,6 +16,10 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
       app.services, *main_,
       ShelfModel{app.current, app.shelf, app.chapters, app.files, AppContext::entityDecoder()},
       [&updates] { return updates.running(); });
+  search_ = std::make_unique<SearchWiring>(
+      *main_, *shelf_,
+      SearchModel{app.shelf, app.rules, app.settings, app.services.messages,
+                  app.folder.path(QStringLiteral("db/searchset.dat"))});
   updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
                                                 app.services.messages);
 
@@ -33,6 +38,7 @@ ProgramWindow::~ProgramWindow() {
   // The start-up's shutdown stops the jobs before the windows they report to go.
   startup_.reset();
   updates_.reset();
+  search_.reset();
   shelf_.reset();
   main_.reset();
 }

@@ -13,6 +13,7 @@
 namespace inkwren {
 
 class AppContext;
+class SearchWiring;
 class ShelfWiring;
 class Startup;
 class Tmainform;
@@ -25,12 +26,14 @@ public:
 
   Tmainform &main() { return *main_; }
   ShelfWiring &shelf() { return *shelf_; }
+  SearchWiring &search() { return *search_; }
   UpdateController &updates() { return *updates_; }
   Startup &startup() { return *startup_; }
 
 private:
   std::unique_ptr<Tmainform> main_;
   std::unique_ptr<ShelfWiring> shelf_;
+  std::unique_ptr<SearchWiring> search_;
   std::unique_ptr<UpdateController> updates_;
   std::unique_ptr<Startup> startup_;
 };

@@ -39,4 +39,8 @@ int list(Context &ctx);
 int exportBook(Context &ctx);
 int importFile(Context &ctx);
 
+// Search: search the search sites for a novel; list the search sites.
+int search(Context &ctx);
+int sites(Context &ctx);
+
 } // namespace inkwren::cli

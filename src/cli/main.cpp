@@ -52,6 +52,8 @@ const Command kCommands[] = {
     {"list", "list                                    list categories and books (tab-separated)", list},
     {"export", "export BOOKID FILE [--force]            write a book as one text file (e-book)", exportBook},
     {"import", "import BOOKID FILE                      add a text file as a book's last chapter", importFile},
+    {"search", "search [--author] [--exact] KEY          search the search sites for a novel", search},
+    {"sites", "sites                                   list the search sites in search order", sites},
     {nullptr, nullptr, nullptr},
 };
 

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -253,6 +254,10 @@ void LoopbackServer::acceptLoop() {
     int fd = ::accept(listenFd_, nullptr, nullptr);
     if (fd < 0)
       continue;
+    // Head and body go out as separate writes: without this the body would wait for the
+    // client's delayed acknowledgement of the head (tens of milliseconds).
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::lock_guard lock(mutex_);
     connections_.emplace_back([this, fd] { serve(fd); });
   }

@@ -17,8 +17,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <mutex>
+#include <thread>
 
 using namespace inkwren;
 using namespace inkwren::test;
@@ -26,7 +26,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-SearchSite siteFrom(const QString &record) { return SearchSites::loadss({}, record).front(); }
+SearchSite siteFrom(const QString &record) {
+  return SearchSites::loadss({}, record).front();
+}
 
 // One site's share of the CPU: the real 50-hit result page (UTF-8) through s4 (to GBK), the
 // result pattern s5 and the templates s6 to s9, as a worker does after its fetch.
@@ -36,7 +38,8 @@ void BM_CutResultPage(benchmark::State &state) {
   settings.newset();
   FetchContext context(settings);
   const SearchSite site = siteFrom(qudushuSite("http://127.0.0.1:9"));
-  const QByteArray body = corpusPage(QStringLiteral("qudushu_search_wo.html")).replace('\r', "").replace('\n', "");
+  const QByteArray body =
+      corpusPage(QStringLiteral("qudushu_search_wo.html")).replace('\r', "").replace('\n', "");
   const SearchQuery query{SearchType::ByName, QStringLiteral("我")};
   int hits = 0;
   for (auto _ : state) {
@@ -77,8 +80,8 @@ void BM_FirstHitAfterFastestAnswer(benchmark::State &state) {
       ++answered;
       return HttpResponse::text(page);
     });
-    sites.push_back(siteFrom(listSite(QStringLiteral("站%1").arg(i), QStringLiteral("k%1").arg(i),
-                                      server.url(prefix))));
+    sites.push_back(siteFrom(
+        listSite(QStringLiteral("站%1").arg(i), QStringLiteral("k%1").arg(i), server.url(prefix))));
   }
   int expected = 0;
   for (auto _ : state) {
@@ -106,7 +109,10 @@ void BM_FirstHitAfterFastestAnswer(benchmark::State &state) {
     state.SetIterationTime(std::chrono::duration<double>(firstHit - firstAnswer).count());
   }
 }
-BENCHMARK(BM_FirstHitAfterFastestAnswer)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_FirstHitAfterFastestAnswer)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 } // namespace
 

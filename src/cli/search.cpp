@@ -47,9 +47,8 @@ int search(Context &ctx) {
   QObject::connect(&search, &TThreadSearch::hit, [](const SearchHit &h) {
     printOut(QStringList{h.name, h.site, h.author, h.latest, h.url}.join(u'\t') + u'\n');
   });
-  QObject::connect(&search, &TThreadSearch::status, [&](int panel, const QString &text) {
-    (panel == 0 ? panel0 : panel1) = text;
-  });
+  QObject::connect(&search, &TThreadSearch::status,
+                   [&](int panel, const QString &text) { (panel == 0 ? panel0 : panel1) = text; });
   QEventLoop loop;
   QObject::connect(&search, &TThreadSearch::ended, &loop, &QEventLoop::quit);
   search.start();
@@ -64,8 +63,8 @@ int sites(Context &ctx) {
     return 2;
   Engine engine(ctx.home);
   for (const SiteRow &r : searchSites(engine).loadRows())
-    printOut(QStringList{r.name, r.key, r.checked ? QStringLiteral("1") : QStringLiteral("0")}
-                 .join(u'\t') +
+    printOut(QStringList{r.name, r.key, r.checked ? QStringLiteral("1") : QStringLiteral("0")}.join(
+                 u'\t') +
              u'\n');
   return 0;
 }

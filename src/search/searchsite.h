@@ -18,8 +18,8 @@
 namespace inkwren {
 
 struct SearchSite {
-  QString name;                 // wn
-  std::array<QString, 11> s;    // s0 to s10, "{{br}}" already made CR LF
+  QString name;              // wn
+  std::array<QString, 11> s; // s0 to s10, "{{br}}" already made CR LF
 };
 
 // A row of the search configuration's list: a site, whether it is enabled, in search order.
@@ -42,11 +42,11 @@ struct SearchQuery {
 
 // One hit: the rows of the hit list.
 struct SearchHit {
-  QString name;    // 书名
-  QString site;    // 网站
-  QString author;  // 作者
-  QString latest;  // 最新章节
-  QString url;     // 目录地址
+  QString name;   // 书名
+  QString site;   // 网站
+  QString author; // 作者
+  QString latest; // 最新章节
+  QString url;    // 目录地址
   bool operator==(const SearchHit &) const = default;
 };
 

@@ -39,9 +39,13 @@ SearchSite siteOf(const QStringList &g) {
 
 } // namespace
 
-QString SearchSites::record0() const { return codec::decode(rules_.getsetstr(0)); }
+QString SearchSites::record0() const {
+  return codec::decode(rules_.getsetstr(0));
+}
 
-std::vector<SiteRow> SearchSites::loadRows() const { return rebuild(choice_.read(), record0()); }
+std::vector<SiteRow> SearchSites::loadRows() const {
+  return rebuild(choice_.read(), record0());
+}
 
 std::vector<SearchSite> SearchSites::loadSites() const {
   return loadss(choice_.read(), record0());

@@ -25,7 +25,8 @@ class RuleSet;
 
 class SearchSites {
 public:
-  SearchSites(const RuleSet &rules, SearchSetFile choice) : rules_(rules), choice_(std::move(choice)) {}
+  SearchSites(const RuleSet &rules, SearchSetFile choice)
+      : rules_(rules), choice_(std::move(choice)) {}
 
   const SearchSetFile &choiceFile() const { return choice_; }
 

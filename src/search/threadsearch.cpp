@@ -76,7 +76,9 @@ bool TThreadSearch::handHit(SearchHit &&hit) {
   return true;
 }
 
-void TThreadSearch::handSiteDone(int siterow) { Q_EMIT handedSiteDone(siterow, QPrivateSignal()); }
+void TThreadSearch::handSiteDone(int siterow) {
+  Q_EMIT handedSiteDone(siterow, QPrivateSignal());
+}
 
 void TThreadSearch::onHit(const SearchHit &hit) {
   if (!accepting_)
@@ -111,8 +113,8 @@ void TThreadSearch::Execute() {
           worker.reset(); // waits for a worker still fetching
         if (!worker && next < sites_.size()) {
           const int row = int(next++);
-          worker = std::make_unique<TThreadSearchxx>(*this, i, row, query_.key, enkey_,
-                                                     query_.type);
+          worker =
+              std::make_unique<TThreadSearchxx>(*this, i, row, query_.key, enkey_, query_.type);
           Q_EMIT handedStart(row, i, tick, QPrivateSignal());
           worker->start();
         }

@@ -22,10 +22,12 @@ QString trimmed(const QString &text) {
 
 TThreadSearchxx::TThreadSearchxx(TThreadSearch &owner, int slot, int siterow, QString key,
                                  QString enkey, SearchType searchtype)
-    : slot(slot), siterow(siterow), owner_(owner), key_(std::move(key)),
-      enkey_(std::move(enkey)), searchtype_(searchtype) {}
+    : slot(slot), siterow(siterow), owner_(owner), key_(std::move(key)), enkey_(std::move(enkey)),
+      searchtype_(searchtype) {}
 
-TThreadSearchxx::~TThreadSearchxx() { wait(); }
+TThreadSearchxx::~TThreadSearchxx() {
+  wait();
+}
 
 void TThreadSearchxx::start() {
   if (!thread_.joinable())
@@ -37,8 +39,8 @@ void TThreadSearchxx::wait() {
     thread_.join();
 }
 
-QString TThreadSearchxx::searchAddress(const SearchSite &site, SearchType type,
-                                       const QString &key, const QString &enkey) {
+QString TThreadSearchxx::searchAddress(const SearchSite &site, SearchType type, const QString &key,
+                                       const QString &enkey) {
   QString address = type == SearchType::ByAuthor ? site.s[3] : site.s[2];
   address.replace(QStringLiteral("[key]"), key, Qt::CaseSensitive);
   address.replace(QStringLiteral("[enkey]"), enkey, Qt::CaseSensitive);
@@ -78,8 +80,7 @@ void TThreadSearchxx::Execute() {
   // Nothing may leave the thread: an error ends this site's search, hits handed over stay.
   try {
     const SearchSite &site = owner_.site(siterow);
-    const QByteArray address =
-        codec::encode(searchAddress(site, searchtype_, key_, enkey_));
+    const QByteArray address = codec::encode(searchAddress(site, searchtype_, key_, enkey_));
     const QByteArray directory = WebPath::getup(address);
     FetchContext context(owner_.settings(), &owner_.cancelFlag());
     context.webpath.set(directory);

@@ -21,10 +21,11 @@ struct CliSearch : CliFixture {
     server.route("/b/search",
                  HttpResponse::text(listPage({{QStringLiteral("我的书"), QStringLiteral("乙"),
                                                QStringLiteral("第一章"), QStringLiteral("9/")}})));
-    ASSERT_TRUE(writeSearchSites(home() + QStringLiteral("/db/bookset.dat"),
-                                 {qudushuSite("http://" + server.authority()),
-                                  listSite(QStringLiteral("乙站"), QStringLiteral("b"), server.url("/b")),
-                                  listSite(QStringLiteral("丙站"), QStringLiteral("c"), server.url("/c"))}));
+    ASSERT_TRUE(writeSearchSites(
+        home() + QStringLiteral("/db/bookset.dat"),
+        {qudushuSite("http://" + server.authority()),
+         listSite(QStringLiteral("乙站"), QStringLiteral("b"), server.url("/b")),
+         listSite(QStringLiteral("丙站"), QStringLiteral("c"), server.url("/c"))}));
   }
   void choose(const QByteArray &lines) {
     QFile f(home() + QStringLiteral("/db/searchset.dat"));
@@ -46,7 +47,8 @@ TEST_F(CliSearch, PrintsEachHitThenTheFinalStatus) {
   choose("qudushu,1\r\nb,1\r\nc,0\r\n");
   auto r = cli({QStringLiteral("search"), QStringLiteral("--exact"), QStringLiteral("我的书")});
   ASSERT_EQ(r.status, 0) << r.err.toStdString();
-  EXPECT_EQ(r.out, QStringLiteral("我的书\t乙站\t乙\t第一章\t") + QString::fromLatin1(server.url("/b/9/")) +
+  EXPECT_EQ(r.out, QStringLiteral("我的书\t乙站\t乙\t第一章\t") +
+                       QString::fromLatin1(server.url("/b/9/")) +
                        QStringLiteral("\n搜索结束！\t共有 1 条记录\n"));
   EXPECT_EQ(server.requestCount("/c/search"), 0) << "a disabled site is not searched";
 

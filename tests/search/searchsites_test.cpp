@@ -15,8 +15,9 @@ using namespace inkwren::test;
 namespace {
 
 QString site(const QString &key) {
-  return swRecord(QStringLiteral("站") + key, {QStringLiteral("http://") + key + QStringLiteral(".example/"),
-                                               key, QStringLiteral("http://") + key + QStringLiteral("/s?[key]")});
+  return swRecord(QStringLiteral("站") + key,
+                  {QStringLiteral("http://") + key + QStringLiteral(".example/"), key,
+                   QStringLiteral("http://") + key + QStringLiteral("/s?[key]")});
 }
 
 QString record0(const QStringList &keys) {
@@ -26,7 +27,9 @@ QString record0(const QStringList &keys) {
   return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
-std::vector<SearchSetFile::Line> choice(const QString &text) { return SearchSetFile::parse(text); }
+std::vector<SearchSetFile::Line> choice(const QString &text) {
+  return SearchSetFile::parse(text);
+}
 
 QStringList keysOf(const std::vector<SiteRow> &rows) {
   QStringList out;
@@ -43,7 +46,8 @@ QStringList keysOf(const std::vector<SearchSite> &sites) {
 }
 
 TEST(ChoiceFile, LinesAndFlags) {
-  const auto lines = choice(QStringLiteral("k1,1\r\nk2,0\r\nk3,1 \r\nnocomma\r\n,1\r\nk4,1,x\nk5,1"));
+  const auto lines =
+      choice(QStringLiteral("k1,1\r\nk2,0\r\nk3,1 \r\nnocomma\r\n,1\r\nk4,1,x\nk5,1"));
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], (SearchSetFile::Line{QStringLiteral("k1"), QStringLiteral("1")}));
   EXPECT_TRUE(lines[0].enabled());
@@ -58,8 +62,9 @@ TEST(ChoiceFile, WritesCrLfLinesAndAnEmptyFileForNoRows) {
   QTemporaryDir dir;
   SearchSetFile file(dir.filePath(QStringLiteral("searchset.dat")));
   EXPECT_TRUE(file.read().empty()) << "a missing file reads as empty";
-  ASSERT_TRUE(file.write(SearchSetFile::choiceLines(
-      {{QStringLiteral("甲"), {}, QStringLiteral("k1"), true}, {QStringLiteral("乙"), {}, QStringLiteral("k2"), false}})));
+  ASSERT_TRUE(file.write(
+      SearchSetFile::choiceLines({{QStringLiteral("甲"), {}, QStringLiteral("k1"), true},
+                                  {QStringLiteral("乙"), {}, QStringLiteral("k2"), false}})));
   QFile f(file.path());
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("k1,1\r\nk2,0\r\n"));
@@ -138,8 +143,8 @@ TEST(SitesToSearch, FromTheFiles) {
   RuleSet rules(ruleFile);
   SearchSites sites(rules, SearchSetFile(dir.filePath(QStringLiteral("searchset.dat"))));
   EXPECT_EQ(keysOf(sites.loadRows()), (QStringList{"k1+", "k2+"}));
-  ASSERT_TRUE(sites.choiceFile().write({{QStringLiteral("k2"), QStringLiteral("1")},
-                                        {QStringLiteral("k1"), QStringLiteral("0")}}));
+  ASSERT_TRUE(sites.choiceFile().write(
+      {{QStringLiteral("k2"), QStringLiteral("1")}, {QStringLiteral("k1"), QStringLiteral("0")}}));
   EXPECT_EQ(keysOf(sites.loadRows()), (QStringList{"k2+", "k1-"}));
   EXPECT_EQ(keysOf(sites.loadSites()), (QStringList{"k2"}));
   // Saving an empty list makes the next rebuild enable every site.

@@ -44,8 +44,9 @@ struct SearchFixture : ::testing::Test {
     QObject::connect(&search, &TThreadSearch::status, [&run](int panel, const QString &t) {
       (panel == 0 ? run.panel0 : run.panel1) << t;
     });
-    QObject::connect(&search, &TThreadSearch::workerStarted,
-                     [&run](int row, int slot, int tick) { run.starts.append({row, slot, tick}); });
+    QObject::connect(&search, &TThreadSearch::workerStarted, [&run](int row, int slot, int tick) {
+      run.starts.append({row, slot, tick});
+    });
     QObject::connect(&search, &TThreadSearch::ended, [&run] { ++run.ended; });
   }
 
@@ -59,7 +60,7 @@ struct SearchFixture : ::testing::Test {
   }
 
   Reports search(std::vector<SearchSite> sites, SearchQuery query, int slotcount = 5,
-             int timeoutMs = 10000) {
+                 int timeoutMs = 10000) {
     Reports run;
     TThreadSearch s(settings, std::move(sites), std::move(query), slotcount, timeoutMs, 1ms);
     record(s, run);
@@ -81,8 +82,10 @@ QStringList names(const QList<SearchHit> &hits) {
 }
 
 TEST_F(SearchFixture, RealResultPages) {
-  server.route("/modules/article/search.php", HttpResponse::text(corpusPage(QStringLiteral("qudushu_search_wo.html"))));
-  server.route("/search.php", HttpResponse::text(corpusPage(QStringLiteral("samsbook_search_shaosong.html"))));
+  server.route("/modules/article/search.php",
+               HttpResponse::text(corpusPage(QStringLiteral("qudushu_search_wo.html"))));
+  server.route("/search.php",
+               HttpResponse::text(corpusPage(QStringLiteral("samsbook_search_shaosong.html"))));
   const QByteArray base = "http://" + server.authority();
   const SearchSite qudushu = siteFrom(qudushuSite(base));
   const SearchSite samsbook = siteFrom(samsbookSite(base));
@@ -105,8 +108,9 @@ TEST_F(SearchFixture, RealResultPages) {
   Reports shaosong = search({samsbook}, {SearchType::ByName, QStringLiteral("绍宋")});
   ASSERT_EQ(shaosong.hits.size(), 2);
   EXPECT_EQ(shaosong.hits[0],
-            (SearchHit{QStringLiteral("绍宋"), QStringLiteral("神马小说网"), QStringLiteral("榴弹怕水"),
-                       QStringLiteral("岳王庙特典"), QString::fromLatin1(base) + QStringLiteral("/book/0/282/")}));
+            (SearchHit{QStringLiteral("绍宋"), QStringLiteral("神马小说网"),
+                       QStringLiteral("榴弹怕水"), QStringLiteral("岳王庙特典"),
+                       QString::fromLatin1(base) + QStringLiteral("/book/0/282/")}));
   EXPECT_EQ(shaosong.hits[1].name, QStringLiteral("绍宋之后"));
   Reports exact = search({samsbook}, {SearchType::ByName, QStringLiteral("绍宋"), true});
   EXPECT_EQ(names(exact.hits), QStringList{QStringLiteral("绍宋")});
@@ -115,7 +119,8 @@ TEST_F(SearchFixture, RealResultPages) {
 TEST_F(SearchFixture, NameAuthorAndExactFilter) {
   const QByteArray page = listPage({
       {QStringLiteral("星海"), QStringLiteral("甲"), QStringLiteral("一"), QStringLiteral("1/")},
-      {QStringLiteral(" 星海归途 "), QStringLiteral("星海客"), QStringLiteral("二"), QStringLiteral("2/")},
+      {QStringLiteral(" 星海归途 "), QStringLiteral("星海客"), QStringLiteral("二"),
+       QStringLiteral("2/")},
       {QStringLiteral("归途"), QStringLiteral("星海"), QStringLiteral("三"), QStringLiteral("3/")},
   });
   server.route("/a/search", HttpResponse::text(page));
@@ -146,7 +151,8 @@ TEST_F(SearchFixture, KeyAndEncodedKeyInTheAddress) {
   server.setFallback([](const HttpRequest &) { return HttpResponse::text("<html></html>"); });
   SearchSite site;
   site.name = QStringLiteral("站");
-  site.s[2] = QString::fromLatin1(server.url("/s")) + QStringLiteral("?e=[enkey]&k=[key]&E=[ENKEY]");
+  site.s[2] =
+      QString::fromLatin1(server.url("/s")) + QStringLiteral("?e=[enkey]&k=[key]&E=[ENKEY]");
   struct Case {
     QString key;
     QByteArray target;
@@ -167,7 +173,8 @@ TEST_F(SearchFixture, ThreeSitesFiveSlotsStartInTheFirstTick) {
   for (const char *k : {"a", "b", "c"}) {
     const QByteArray p = QByteArray("/") + k;
     server.route(p + "/search",
-                 HttpResponse::text(listPage({{QStringLiteral("书") + QLatin1String(k), {}, {}, QStringLiteral("x/")}})));
+                 HttpResponse::text(listPage(
+                     {{QStringLiteral("书") + QLatin1String(k), {}, {}, QStringLiteral("x/")}})));
     sites.push_back(listSiteAt(QStringLiteral("站") + QLatin1String(k), QLatin1String(k), p));
   }
   Reports run = search(sites, {SearchType::ByName, QStringLiteral("书")}, 5);
@@ -176,7 +183,8 @@ TEST_F(SearchFixture, ThreeSitesFiveSlotsStartInTheFirstTick) {
     EXPECT_EQ(run.starts[i], (std::array<int, 3>{i, i, 0}));
   QStringList got = names(run.hits);
   got.sort();
-  EXPECT_EQ(got, (QStringList{QStringLiteral("书a"), QStringLiteral("书b"), QStringLiteral("书c")}));
+  EXPECT_EQ(got,
+            (QStringList{QStringLiteral("书a"), QStringLiteral("书b"), QStringLiteral("书c")}));
   EXPECT_EQ(run.ended, 1);
   EXPECT_EQ(run.panel0.last(), QStringLiteral("搜索结束！"));
   EXPECT_TRUE(run.panel0.contains(QStringLiteral("当前已搜索完 站b ……")));
@@ -197,8 +205,12 @@ TEST_F(SearchFixture, NoSitesEndsAtOnce) {
 }
 
 TEST_F(SearchFixture, FailingSitesYieldNothing) {
-  server.route("/ok/search", HttpResponse::text(listPage({{QStringLiteral("书"), {}, {}, QStringLiteral("1/")}})));
-  server.route("/slow/search", HttpResponse::text(listPage({{QStringLiteral("书慢"), {}, {}, QStringLiteral("1/")}})).delayed(3000));
+  server.route("/ok/search", HttpResponse::text(
+                                 listPage({{QStringLiteral("书"), {}, {}, QStringLiteral("1/")}})));
+  server.route(
+      "/slow/search",
+      HttpResponse::text(listPage({{QStringLiteral("书慢"), {}, {}, QStringLiteral("1/")}}))
+          .delayed(3000));
   server.route("/bad/search", HttpResponse::error(500));
   std::vector<SearchSite> sites{listSiteAt(QStringLiteral("慢"), QStringLiteral("slow"), "/slow"),
                                 listSiteAt(QStringLiteral("坏"), QStringLiteral("bad"), "/bad"),
@@ -214,8 +226,12 @@ TEST_F(SearchFixture, FailingSitesYieldNothing) {
 }
 
 TEST_F(SearchFixture, StopDiscardsLaterHits) {
-  server.route("/fast/search", HttpResponse::text(listPage({{QStringLiteral("书快"), {}, {}, QStringLiteral("1/")}})));
-  server.route("/late/search", HttpResponse::text(listPage({{QStringLiteral("书迟"), {}, {}, QStringLiteral("1/")}})).delayed(1500));
+  server.route("/fast/search", HttpResponse::text(listPage(
+                                   {{QStringLiteral("书快"), {}, {}, QStringLiteral("1/")}})));
+  server.route(
+      "/late/search",
+      HttpResponse::text(listPage({{QStringLiteral("书迟"), {}, {}, QStringLiteral("1/")}}))
+          .delayed(1500));
   Reports run;
   {
     TThreadSearch s(settings,
@@ -253,7 +269,8 @@ TEST(SearchSettings, SlotsAndTimeOut) {
   struct Case {
     const char *sscount, *ssout;
     int slotcount, ms;
-  } cases[] = {{"3", "20", 3, 20000}, {"0", "x", 1, 10000}, {"99", "1", 10, 1000}, {"", "", 5, 10000}};
+  } cases[] = {
+      {"3", "20", 3, 20000}, {"0", "x", 1, 10000}, {"99", "1", 10, 1000}, {"", "", 5, 10000}};
   for (const Case &c : cases) {
     settings.setValue(Settings::sscount, QString::fromLatin1(c.sscount));
     settings.setValue(Settings::ssout, QString::fromLatin1(c.ssout));

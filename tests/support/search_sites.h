@@ -46,28 +46,30 @@ inline QByteArray listPage(const QList<ListHit> &hits) {
 // The real result page of qudushu for 我 (UTF-8), searched at base "/modules/article/search.php".
 inline QString qudushuSite(const QByteArray &base) {
   const QString b = QString::fromLatin1(base);
-  return swRecord(QStringLiteral("去读书"),
-                  {b, QStringLiteral("qudushu"),
-                   b + QStringLiteral("/modules/article/search.php?searchkey=[enkey]"),
-                   b + QStringLiteral("/modules/article/search.php?searchtype=author&searchkey=[enkey]"),
-                   QStringLiteral("{{0}}1{{t}}"),
-                   QStringLiteral("<p class=\"sone\">\\s*<a href=\"([^\"]*)\"[^>]*>([^<]*)</a>\\s*/\\s*"
-                                  "<span class=\"author\"><a>([^<]*)</a>"),
-                   QStringLiteral("$2"), QStringLiteral("$3"), QString(), b + QStringLiteral("$1")});
+  return swRecord(
+      QStringLiteral("去读书"),
+      {b, QStringLiteral("qudushu"),
+       b + QStringLiteral("/modules/article/search.php?searchkey=[enkey]"),
+       b + QStringLiteral("/modules/article/search.php?searchtype=author&searchkey=[enkey]"),
+       QStringLiteral("{{0}}1{{t}}"),
+       QStringLiteral("<p class=\"sone\">\\s*<a href=\"([^\"]*)\"[^>]*>([^<]*)</a>\\s*/\\s*"
+                      "<span class=\"author\"><a>([^<]*)</a>"),
+       QStringLiteral("$2"), QStringLiteral("$3"), QString(), b + QStringLiteral("$1")});
 }
 
 // The real result page of samsbook for 绍宋 (UTF-8): the category prefix "[历史]" stands in the
 // title and is cut off by the pattern; the addresses are relative to the site's root.
 inline QString samsbookSite(const QByteArray &base) {
   const QString b = QString::fromLatin1(base);
-  return swRecord(QStringLiteral("神马小说网"),
-                  {b, QStringLiteral("samsbook"), b + QStringLiteral("/search.php?q=[enkey]"),
-                   b + QStringLiteral("/search.php?q=[enkey]"), QStringLiteral("{{0}}1{{t}}"),
-                   QStringLiteral("<h3><a href=\"/([^\"]*)\"[^>]*>(?:\\[[^\\]]*\\])?([^<]*)</a></h3></dd>"
-                                  "\\s*<dd class=\"book_other\">作者：<span>([^<]*)</span>.*?"
-                                  "最新章节：<a[^>]*>([^<]*)</a>"),
-                   QStringLiteral("$2"), QStringLiteral("$3"), QStringLiteral("$4"),
-                   QStringLiteral("[webpath]$1")});
+  return swRecord(
+      QStringLiteral("神马小说网"),
+      {b, QStringLiteral("samsbook"), b + QStringLiteral("/search.php?q=[enkey]"),
+       b + QStringLiteral("/search.php?q=[enkey]"), QStringLiteral("{{0}}1{{t}}"),
+       QStringLiteral("<h3><a href=\"/([^\"]*)\"[^>]*>(?:\\[[^\\]]*\\])?([^<]*)</a></h3></dd>"
+                      "\\s*<dd class=\"book_other\">作者：<span>([^<]*)</span>.*?"
+                      "最新章节：<a[^>]*>([^<]*)</a>"),
+       QStringLiteral("$2"), QStringLiteral("$3"), QStringLiteral("$4"),
+       QStringLiteral("[webpath]$1")});
 }
 
 // A real page kept in tests/data/search, as bytes.
@@ -81,8 +83,9 @@ inline bool writeSearchSites(const QString &ruleFilePath, const QStringList &rec
   QFile f(ruleFilePath);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
     return false;
-  const QByteArray record0 = codec::encode(records.join(QStringLiteral("\r\n")) +
-                                           (records.isEmpty() ? QString() : QStringLiteral("\r\n")));
+  const QByteArray record0 =
+      codec::encode(records.join(QStringLiteral("\r\n")) +
+                    (records.isEmpty() ? QString() : QStringLiteral("\r\n")));
   return f.write(RuleFile::build({record0, QByteArray()})) >= 0;
 }
 

@@ -57,11 +57,12 @@ struct SearchWindows : DataFixture {
     ASSERT_TRUE(codec::writeFileAtomic(app.rules.ruleFilePath(),
                                        RuleFile::build({codec::encode(sites), rule})));
     app.rules.loadRules();
-    const QByteArray a = listPage(
-        {{QStringLiteral("星海"), QStringLiteral("甲"), QStringLiteral("一"), QStringLiteral("xh/")},
-         {QStringLiteral("星海归途"), QStringLiteral("乙"), QStringLiteral("二"), QStringLiteral("gt/")}});
-    const QByteArray b = listPage(
-        {{QStringLiteral("星海"), QStringLiteral("丙"), QStringLiteral("三"), QStringLiteral("xh/")}});
+    const QByteArray a = listPage({{QStringLiteral("星海"), QStringLiteral("甲"),
+                                    QStringLiteral("一"), QStringLiteral("xh/")},
+                                   {QStringLiteral("星海归途"), QStringLiteral("乙"),
+                                    QStringLiteral("二"), QStringLiteral("gt/")}});
+    const QByteArray b = listPage({{QStringLiteral("星海"), QStringLiteral("丙"),
+                                    QStringLiteral("三"), QStringLiteral("xh/")}});
     for (const char *path : {"/a/search", "/a/author"})
       site.route(path, HttpResponse::text(a));
     for (const char *path : {"/b/search", "/b/author"})
@@ -198,7 +199,8 @@ TEST_F(SearchWindows, ConfirmNeedsNameCategoryAndAddress) {
 
 TEST_F(SearchWindows, ShelfMenuProposesTheSelectedCategory) {
   app.updates.setUpdateNewBooks(false);
-  auto id = app.shelf.newbook_do(QStringLiteral("历史"), QStringLiteral("书"), {}, QStringLiteral("http://x/"));
+  auto id = app.shelf.newbook_do(QStringLiteral("历史"), QStringLiteral("书"), {},
+                                 QStringLiteral("http://x/"));
   ASSERT_TRUE(id);
   BookTree &tree = window->shelf().tree();
   const QString history = app.shelf.categoryNamed(QStringLiteral("历史"))->item.id;
@@ -335,7 +337,8 @@ TEST(SearchConfigurationOrder, EnabledFirstSortAndDrag) {
   const QString ruleFile = dir.filePath(QStringLiteral("bookset.dat"));
   QStringList records;
   for (const char *k : {"A", "B", "C", "D"})
-    records << swRecord(QLatin1String(k), {QStringLiteral("http://") + QLatin1String(k), QLatin1String(k)});
+    records << swRecord(QLatin1String(k),
+                        {QStringLiteral("http://") + QLatin1String(k), QLatin1String(k)});
   ASSERT_TRUE(writeSearchSites(ruleFile, records));
   QFile choice(dir.filePath(QStringLiteral("searchset.dat")));
   ASSERT_TRUE(choice.open(QIODevice::WriteOnly));

@@ -12,10 +12,10 @@ SearchWiring::SearchWiring(ShellHost &shell, ShelfWiring &shelf, SearchModel mod
     : showModal([](QDialog &d) { d.exec(); }), shell_(shell), model_(std::move(model)),
       sites_(model_.rules, SearchSetFile(model_.choiceFile)) {
   bssform_ = std::make_unique<Tbssform>(sites_, model_.rules, model_.messages, shell.window());
-  sbform_ = std::make_unique<Tsbform>(
-      Tsbform::Tools{model_.shelf, model_.rules, sites_, model_.settings, urls_,
-                     [this] { searchConfig(); }},
-      shell.window());
+  sbform_ =
+      std::make_unique<Tsbform>(Tsbform::Tools{model_.shelf, model_.rules, sites_, model_.settings,
+                                               urls_, [this] { searchConfig(); }},
+                                shell.window());
 
   shell.wire(QStringLiteral("RzToolButton15"), [this] { newbook(); });
   shell.wire(QStringLiteral("N4"), [this, &shelf] {
@@ -38,8 +38,7 @@ SearchWiring::SearchWiring(ShellHost &shell, ShelfWiring &shelf, SearchModel mod
 SearchWiring::~SearchWiring() = default;
 
 void SearchWiring::newbook(const QString &bookName, const QString &authorName,
-                           const QString &typeName, const QString &muluUrl,
-                           const QString &exact) {
+                           const QString &typeName, const QString &muluUrl, const QString &exact) {
   sbform_->prepareNew(bookName, authorName, typeName, muluUrl, exact);
   showModal(*sbform_);
 }
@@ -52,6 +51,8 @@ QString SearchWiring::categoryFor(const Bookshelf &shelf, const ShelfNode &selec
   return category ? category->name : QString();
 }
 
-void SearchWiring::searchConfig() { showModal(*bssform_); }
+void SearchWiring::searchConfig() {
+  showModal(*bssform_);
+}
 
 } // namespace inkwren

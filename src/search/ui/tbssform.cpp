@@ -128,8 +128,7 @@ Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
   connect(SpeedButton1, &QToolButton::clicked, this, &Tbssform::SpeedButton1Click);
   connect(skey, &QLineEdit::returnPressed, SpeedButton1, &QToolButton::click);
   connect(RzBitBtn5, &QPushButton::clicked, this, &Tbssform::RzBitBtn5Click);
-  connect(ListView1->header(), &QHeaderView::sectionClicked, this,
-          &Tbssform::ListView1ColumnClick);
+  connect(ListView1->header(), &QHeaderView::sectionClicked, this, &Tbssform::ListView1ColumnClick);
   resize(560, 460);
 }
 
@@ -186,9 +185,8 @@ void Tbssform::RzBitBtn3Click() {
   std::vector<QTreeWidgetItem *> order;
   for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
     order.push_back(ListView1->topLevelItem(i));
-  std::stable_partition(order.begin(), order.end(), [](QTreeWidgetItem *item) {
-    return item->checkState(0) == Qt::Checked;
-  });
+  std::stable_partition(order.begin(), order.end(),
+                        [](QTreeWidgetItem *item) { return item->checkState(0) == Qt::Checked; });
   reorder(order);
 }
 

@@ -30,8 +30,7 @@ class SearchSites;
 class Tbssform : public QDialog {
   Q_OBJECT
 public:
-  Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
-           QWidget *parent = nullptr);
+  Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages, QWidget *parent = nullptr);
 
   // "刷新重置": the list anew from the files, unsaved changes dropped.
   void Button7Click();

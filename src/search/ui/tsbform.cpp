@@ -185,7 +185,9 @@ void Tsbform::loadss() {
   sslv_ = tools_.sites.loadSites();
 }
 
-bool Tsbform::searching() const { return sbb->text() == kStop; }
+bool Tsbform::searching() const {
+  return sbb->text() == kStop;
+}
 
 void Tsbform::sbbClick() {
   const bool byAuthor = sbt->currentIndex() == 1;
@@ -205,8 +207,7 @@ void Tsbform::sbbClick() {
     searchthread_.reset();
     searchthread_ = std::make_unique<TThreadSearch>(
         tools_.settings, sslv_,
-        SearchQuery{byAuthor ? SearchType::ByAuthor : SearchType::ByName, key,
-                    zhunqs->isChecked()},
+        SearchQuery{byAuthor ? SearchType::ByAuthor : SearchType::ByName, key, zhunqs->isChecked()},
         TThreadSearch::slotCount(tools_.settings), TThreadSearch::timeoutMs(tools_.settings),
         tick_);
     TThreadSearch *search = searchthread_.get();
@@ -249,13 +250,12 @@ void Tsbform::dobClick() {
   if (bookn->text().trimmed().isEmpty() || bookt->currentText().trimmed().isEmpty() ||
       bookm->text().trimmed().isEmpty())
     return;
-  const bool done =
-      editedBookId_.isEmpty()
-          ? bool(tools_.shelf.newbook_do(bookt->currentText(), bookn->text(), authorn->text(),
-                                         bookm->text()))
-          : tools_.shelf.editbook_do(editedBookId_, bookn->text(), authorn->text(),
-                                     downt->isChecked() ? 1 : 0, bookm->text(),
-                                     bookt->currentText());
+  const bool done = editedBookId_.isEmpty()
+                        ? bool(tools_.shelf.newbook_do(bookt->currentText(), bookn->text(),
+                                                       authorn->text(), bookm->text()))
+                        : tools_.shelf.editbook_do(editedBookId_, bookn->text(), authorn->text(),
+                                                   downt->isChecked() ? 1 : 0, bookm->text(),
+                                                   bookt->currentText());
   if (done)
     accept();
 }

@@ -53,8 +53,8 @@ public:
 
   // Add mode with these fields (any may be empty); starts a search by name (or else by author)
   // when a name (or an author) is given without an address. Does not show the dialog.
-  void prepareNew(const QString &bookName, const QString &authorName,
-                  const QString &typeName, const QString &muluUrl, const QString &exact);
+  void prepareNew(const QString &bookName, const QString &authorName, const QString &typeName,
+                  const QString &muluUrl, const QString &exact);
   // Properties mode for a book of the shelf; false when there is no such book.
   bool prepareProperties(const QString &bookId);
   // The book being edited; empty in add mode.

@@ -42,4 +42,8 @@ int importFile(Context &ctx);
 // Reader: print a chapter's reading page and mark the chapter read.
 int page(Context &ctx);
 
+// Search: search the search sites for a novel; list the search sites.
+int search(Context &ctx);
+int sites(Context &ctx);
+
 } // namespace inkwren::cli

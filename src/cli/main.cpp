@@ -65,6 +65,10 @@ const Command kCommands[] = {
      importFile},
     {"page", "page BOOKID CHAPTERID                   print a chapter's reading page (UTF-8), mark it read",
      page},
+    {"search", "search [--author] [--exact] KEY          search the search sites for a novel",
+     search},
+    {"sites", "sites                                   list the search sites in search order",
+     sites},
     {nullptr, nullptr, nullptr},
 };
 

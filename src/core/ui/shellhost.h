@@ -55,6 +55,9 @@ public:
   virtual QMenu *shelfMenu() const = 0;
   // The right-hand HTML view.
   virtual HtmlView &htmlView() = 0;
+  // The quick search box: the listener hears the box's text each time its button is pressed
+  // (or Enter in the box) while the box is not empty. Setting a listener enables the button.
+  virtual void onQuickSearch(std::function<void(const QString &text)> listener) = 0;
   // The window dialogs and messages belong to.
   virtual QWidget *window() = 0;
   // Applies the window's settings at start-up (size, full screen).

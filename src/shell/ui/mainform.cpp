@@ -252,6 +252,12 @@ void Tmainform::registerCommands() {
     addCommand(QLatin1String(name), this->*member);
 }
 
+void Tmainform::onQuickSearch(std::function<void(const QString &)> listener) {
+  quickSearch_ = std::move(listener);
+  SpeedButton9->setEnabled(bool(quickSearch_));
+  SpeedButton9->setToolTip(QString());
+}
+
 QAction *Tmainform::command(const QString &name) const {
   return commands_.value(name);
 }
@@ -356,6 +362,11 @@ void Tmainform::buildTitleBand(QWidget *top) {
   SpeedButton9->setToolTip(QStringLiteral("尚未提供"));
   row->addWidget(SpeedButton9);
   connect(skey, &QLineEdit::returnPressed, SpeedButton9, &QToolButton::click);
+  connect(SpeedButton9, &QToolButton::clicked, this, [this] {
+    const QString text = skey->text();
+    if (!text.isEmpty() && quickSearch_)
+      quickSearch_(text);
+  });
 
   auto *bar = new QToolBar(titlep);
   bar->setObjectName(QStringLiteral("RzToolbar1"));

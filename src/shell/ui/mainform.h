@@ -57,6 +57,7 @@ public:
   void installLeftView(int page, QTreeWidget *view) override;
   QMenu *shelfMenu() const override { return bookmenu; }
   HtmlView &htmlView() override { return *webem; }
+  void onQuickSearch(std::function<void(const QString &text)> listener) override;
   QWidget *window() override { return this; }
   void applySettings() override { useset(); }
 
@@ -166,6 +167,7 @@ private:
   std::vector<TaggedButton> buttons_;
   QHash<QString, QAction *> commands_;
   std::vector<std::function<void(int)>> pageListeners_;
+  std::function<void(const QString &)> quickSearch_;
   bool maximized_ = false;
   bool userResizing_ = false;
   QTimer *resizeSettled_ = nullptr;

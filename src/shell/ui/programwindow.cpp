@@ -3,6 +3,7 @@
 #include "core/ui/startup.h"
 #include "reader/ui/readerwiring.h"
 #include "rules/ui/updatecontroller.h"
+#include "search/ui/searchwiring.h"
 #include "shelf/ui/shelfwiring.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
@@ -16,6 +17,10 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
       app.services, *main_,
       ShelfModel{app.current, app.shelf, app.chapters, app.files, AppContext::entityDecoder()},
       [&updates] { return updates.running(); });
+  search_ = std::make_unique<SearchWiring>(
+      *main_, *shelf_,
+      SearchModel{app.shelf, app.rules, app.settings, app.services.messages,
+                  app.folder.path(QStringLiteral("db/searchset.dat"))});
   updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
                                                 app.services.messages);
   reader_ = std::make_unique<ReaderWiring>(app.services, *main_, *shelf_, app.marks, makeHtmlView);
@@ -36,6 +41,7 @@ ProgramWindow::~ProgramWindow() {
   // The start-up's shutdown stops the jobs before the windows they report to go.
   startup_.reset();
   updates_.reset();
+  search_.reset();
   reader_.reset();
   shelf_.reset();
   main_.reset();

@@ -14,6 +14,7 @@ namespace inkwren {
 
 class AppContext;
 class ReaderWiring;
+class SearchWiring;
 class ShelfWiring;
 class Startup;
 class Tmainform;
@@ -26,6 +27,7 @@ public:
 
   Tmainform &main() { return *main_; }
   ShelfWiring &shelf() { return *shelf_; }
+  SearchWiring &search() { return *search_; }
   UpdateController &updates() { return *updates_; }
   ReaderWiring &reader() { return *reader_; }
   Startup &startup() { return *startup_; }
@@ -33,6 +35,7 @@ public:
 private:
   std::unique_ptr<Tmainform> main_;
   std::unique_ptr<ShelfWiring> shelf_;
+  std::unique_ptr<SearchWiring> search_;
   std::unique_ptr<UpdateController> updates_;
   std::unique_ptr<ReaderWiring> reader_;
   std::unique_ptr<Startup> startup_;

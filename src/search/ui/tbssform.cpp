@@ -1,0 +1,240 @@
+#include "search/ui/tbssform.h"
+
+#include "core/codec.h"
+#include "core/messages.h"
+#include "rules/ruleset.h"
+#include "search/searchsites.h"
+
+#include <QCheckBox>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+
+namespace inkwren {
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole + 1;
+const QString kNoService = QStringLiteral("网络服务尚未提供，暂时不能使用");
+
+// The list: a row dragged onto another row goes in front of it.
+class SiteListView : public QTreeWidget {
+public:
+  SiteListView(std::function<void(int, int)> move, QWidget *parent)
+      : QTreeWidget(parent), move_(std::move(move)) {
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::InternalMove);
+  }
+
+protected:
+  void dragMoveEvent(QDragMoveEvent *e) override {
+    QTreeWidgetItem *target = itemAt(e->position().toPoint());
+    if (target && target != currentItem())
+      e->acceptProposedAction();
+    else
+      e->ignore();
+  }
+  void dropEvent(QDropEvent *e) override {
+    QTreeWidgetItem *target = itemAt(e->position().toPoint());
+    QTreeWidgetItem *dragged = currentItem();
+    if (!target || !dragged || target == dragged) {
+      e->ignore();
+      return;
+    }
+    move_(indexOfTopLevelItem(dragged), indexOfTopLevelItem(target));
+    e->setDropAction(Qt::CopyAction); // the move is done; nothing is removed afterwards
+    e->accept();
+  }
+
+private:
+  std::function<void(int, int)> move_;
+};
+
+// Texts compared as the system's byte strings, ASCII letters without regard to case.
+int compareText(const QString &a, const QString &b) {
+  const QByteArray x = codec::encode(a).toLower(), y = codec::encode(b).toLower();
+  return x.compare(y);
+}
+
+QPushButton *button(const QString &text, const char *name, QWidget *parent) {
+  auto *b = new QPushButton(text, parent);
+  b->setObjectName(QLatin1String(name));
+  b->setAutoDefault(false);
+  return b;
+}
+
+} // namespace
+
+Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages, QWidget *parent)
+    : QDialog(parent), sites_(sites), rules_(rules), messages_(messages) {
+  setObjectName(QStringLiteral("bssform"));
+  setWindowTitle(QStringLiteral("搜索配置"));
+  auto *layout = new QVBoxLayout(this);
+  auto *hint = new QLabel(
+      QStringLiteral("提示：配置调整后需要保存才能生效，上传配置后可以在其他电脑上下载！"), this);
+  hint->setWordWrap(true);
+  layout->addWidget(hint);
+
+  auto *find = new QHBoxLayout;
+  skey = new QLineEdit(this);
+  skey->setObjectName(QStringLiteral("skey"));
+  SpeedButton1 = new QToolButton(this);
+  SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+  SpeedButton1->setText(QStringLiteral("搜索"));
+  find->addWidget(skey, 1);
+  find->addWidget(SpeedButton1);
+  layout->addLayout(find);
+
+  ListView1 = new SiteListView([this](int from, int before) { moveRow(from, before); }, this);
+  ListView1->setObjectName(QStringLiteral("ListView1"));
+  ListView1->setRootIsDecorated(false);
+  ListView1->setHeaderLabels({QStringLiteral("网站"), QStringLiteral("地址")});
+  ListView1->setColumnWidth(0, 160);
+  ListView1->header()->setSectionsClickable(true);
+  layout->addWidget(ListView1, 1);
+
+  auto *buttons = new QHBoxLayout;
+  RzCheckBox1 = new QCheckBox(QStringLiteral("全选"), this);
+  RzCheckBox1->setObjectName(QStringLiteral("RzCheckBox1"));
+  RzBitBtn1 = button(QStringLiteral("反选"), "RzBitBtn1", this);
+  RzBitBtn3 = button(QStringLiteral("按启用排序"), "RzBitBtn3", this);
+  Button7 = button(QStringLiteral("刷新重置"), "Button7", this);
+  RzBitBtn5 = button(QStringLiteral("保存"), "RzBitBtn5", this);
+  RzBitBtn2 = button(QStringLiteral("上传"), "RzBitBtn2", this);
+  RzBitBtn4 = button(QStringLiteral("下载"), "RzBitBtn4", this);
+  for (QPushButton *b : {RzBitBtn2, RzBitBtn4}) {
+    b->setEnabled(false);
+    b->setToolTip(kNoService);
+  }
+  buttons->addWidget(RzCheckBox1);
+  for (QPushButton *b : {RzBitBtn1, RzBitBtn3, Button7, RzBitBtn5, RzBitBtn2, RzBitBtn4})
+    buttons->addWidget(b);
+  layout->addLayout(buttons);
+
+  connect(Button7, &QPushButton::clicked, this, &Tbssform::Button7Click);
+  connect(RzCheckBox1, &QCheckBox::clicked, this, &Tbssform::RzCheckBox1Click);
+  connect(RzBitBtn1, &QPushButton::clicked, this, &Tbssform::RzBitBtn1Click);
+  connect(RzBitBtn3, &QPushButton::clicked, this, &Tbssform::RzBitBtn3Click);
+  connect(SpeedButton1, &QToolButton::clicked, this, &Tbssform::SpeedButton1Click);
+  connect(skey, &QLineEdit::returnPressed, SpeedButton1, &QToolButton::click);
+  connect(RzBitBtn5, &QPushButton::clicked, this, &Tbssform::RzBitBtn5Click);
+  connect(ListView1->header(), &QHeaderView::sectionClicked, this, &Tbssform::ListView1ColumnClick);
+  resize(560, 460);
+}
+
+void Tbssform::showEvent(QShowEvent *e) {
+  QDialog::showEvent(e);
+  Button7Click();
+}
+
+void Tbssform::Button7Click() {
+  ListView1->clear();
+  for (const SiteRow &r : sites_.loadRows()) {
+    auto *item = new QTreeWidgetItem(ListView1, {r.name, r.address});
+    item->setData(0, kKeyRole, r.key);
+    item->setFlags((item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsDragEnabled) &
+                   ~Qt::ItemIsDropEnabled);
+    item->setCheckState(0, r.checked ? Qt::Checked : Qt::Unchecked);
+  }
+}
+
+std::vector<SiteRow> Tbssform::rows() const {
+  std::vector<SiteRow> out;
+  for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem *item = ListView1->topLevelItem(i);
+    out.push_back({item->text(0), item->text(1), item->data(0, kKeyRole).toString(),
+                   item->checkState(0) == Qt::Checked});
+  }
+  return out;
+}
+
+void Tbssform::RzCheckBox1Click() {
+  const Qt::CheckState state = RzCheckBox1->isChecked() ? Qt::Checked : Qt::Unchecked;
+  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+    ListView1->topLevelItem(i)->setCheckState(0, state);
+}
+
+void Tbssform::RzBitBtn1Click() {
+  for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+    QTreeWidgetItem *item = ListView1->topLevelItem(i);
+    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+  }
+}
+
+void Tbssform::reorder(const std::vector<QTreeWidgetItem *> &order) {
+  QTreeWidgetItem *current = ListView1->currentItem();
+  while (ListView1->topLevelItemCount() > 0)
+    ListView1->takeTopLevelItem(0);
+  for (QTreeWidgetItem *item : order)
+    ListView1->addTopLevelItem(item);
+  if (current)
+    ListView1->setCurrentItem(current);
+}
+
+void Tbssform::RzBitBtn3Click() {
+  std::vector<QTreeWidgetItem *> order;
+  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+    order.push_back(ListView1->topLevelItem(i));
+  std::stable_partition(order.begin(), order.end(),
+                        [](QTreeWidgetItem *item) { return item->checkState(0) == Qt::Checked; });
+  reorder(order);
+}
+
+void Tbssform::ListView1ColumnClick(int column) {
+  std::vector<QTreeWidgetItem *> order;
+  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
+    order.push_back(ListView1->topLevelItem(i));
+  const bool ascending = ascending_;
+  std::stable_sort(order.begin(), order.end(),
+                   [column, ascending](QTreeWidgetItem *a, QTreeWidgetItem *b) {
+                     const int c = compareText(a->text(column), b->text(column));
+                     return ascending ? c < 0 : c > 0;
+                   });
+  reorder(order);
+  ascending_ = !ascending_;
+}
+
+void Tbssform::moveRow(int from, int before) {
+  const int count = ListView1->topLevelItemCount();
+  if (from < 0 || from >= count || before < 0 || before >= count || from == before)
+    return;
+  QTreeWidgetItem *item = ListView1->takeTopLevelItem(from);
+  ListView1->insertTopLevelItem(before > from ? before - 1 : before, item);
+  ListView1->setCurrentItem(item);
+}
+
+void Tbssform::SpeedButton1Click() {
+  const QString text = skey->text();
+  if (text.isEmpty())
+    return;
+  for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+    QTreeWidgetItem *item = ListView1->topLevelItem(i);
+    if (item->text(0).contains(text, Qt::CaseSensitive) ||
+        item->text(1).contains(text, Qt::CaseSensitive)) {
+      ListView1->setFocus();
+      ListView1->setCurrentItem(item);
+      return;
+    }
+  }
+}
+
+void Tbssform::RzBitBtn5Click() {
+  if (!sites_.choiceFile().write(SearchSetFile::choiceLines(rows()))) {
+    messages_.tsxx(QStringLiteral("搜索配置保存失败！"));
+    return;
+  }
+  rules_.setSsreload(true);
+  messages_.tsxx(QStringLiteral("搜索配置保存成功！"));
+}
+
+} // namespace inkwren

@@ -44,16 +44,15 @@ Result<std::vector<ChapterRow>> chaptersFrom(Result<Rows> rows) {
   return out;
 }
 
-// Addresses compare as the library compares them: ASCII letters without regard to case.
-QString addressKey(const QString &url) {
+} // namespace
+
+QString ChapterStore::addressKey(const QString &url) {
   QString k = url;
   for (QChar &c : k)
     if (c.unicode() >= 'A' && c.unicode() <= 'Z')
       c = QChar(c.unicode() + 32);
   return k;
 }
-
-} // namespace
 
 Result<std::vector<ChapterRow>> ChapterStore::drawmulu(const QString &bookId, int mode) {
   static const char *const kEndings[] = {

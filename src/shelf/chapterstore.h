@@ -85,6 +85,9 @@ public:
   Result<std::vector<ChapterRow>> filtered(const QString &bookId);
   bool setShown(const QString &bookId, const QString &chapterId, bool shown);
 
+  // A chapter address as the library compares it: ASCII letters without regard to case.
+  static QString addressKey(const QString &url);
+
   // The update worker's statements.
   // Shown chapters without text (word count 0), in the book's order.
   Result<std::vector<ChapterRow>> chaptersWithoutText(const QString &bookId);

@@ -151,3 +151,20 @@ TEST_F(Extraction, ALongListReportsProgressAndAStopStoresNothing) {
   EXPECT_EQ(reported.last(), 4000);
   EXPECT_EQ(chapters(book).back().volume, QStringLiteral("卷一"));
 }
+
+TEST_F(Extraction, AnAddressListedTwentyThousandTimesIsStoredOnce) {
+  // Found by fuzzing: renumbering and refreshing ran one statement per listing.
+  QString book = addBook(QStringLiteral("书"), "http://s.example/");
+  extractor.stozj(page(QStringLiteral("<a href=\"1\">一</a>")), book, tocRule());
+  const QString id = chapters(book)[0].id;
+  QString html;
+  for (int i = 0; i < 20000; ++i)
+    html += QStringLiteral("<a href=\"1\">名%1</a>").arg(i);
+  const QByteArray toc = page(html);
+  auto r = extractor.regetzjfjnm(toc, book, id, QStringLiteral("http://s.example/1"), tocRule());
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->name, QStringLiteral("名19999"));
+  EXPECT_EQ(chapters(book)[0].name, QStringLiteral("名19999"));
+  EXPECT_EQ(extractor.stozjpx(toc, book, tocRule()), 20000);
+  EXPECT_EQ(chapters(book)[0].paix, 20000); // the last listing's place
+}

@@ -379,20 +379,24 @@ TEST_F(BusySite, OneThreadFetchesStrictlyOneAfterAnother) {
 
 TEST_F(BusySite, ASiteThatAsksToSlowDownIsWaitedForAndThenServedOneAtATime) {
   delayOf = [](int) { return 10; };
+  using Clock = std::chrono::steady_clock;
   std::atomic<int> afterPause{0}, maxAfterPause{0};
-  std::atomic<bool> paused{false};
+  std::atomic<Clock::rep> pausedAt{0}; // 0 until the site asked for a pause
   special = [&](int k, int visit) -> std::optional<HttpResponse> {
     if (k == 2 && visit == 1) {
-      paused = true;
+      pausedAt = Clock::now().time_since_epoch().count();
       return HttpResponse::error(429).withHeader("Retry-After", "1");
     }
     return std::nullopt;
   };
   const QString book = addBook(QStringLiteral("书"), site.url("/b/"));
-  // Count concurrency only for requests that start after the pause was asked for.
+  // Requests already on their way when the answer left may still arrive together; count only
+  // those that start well after it (the pause itself lasts a second).
   auto counting = delayOf;
   delayOf = [&, counting](int k) {
-    if (paused && k != 2) {
+    const Clock::rep at = pausedAt.load();
+    if (at != 0 &&
+        Clock::now() - Clock::time_point(Clock::duration(at)) > std::chrono::milliseconds(500)) {
       const int now = ++afterPause;
       for (int seen = maxAfterPause.load();
            now > seen && !maxAfterPause.compare_exchange_weak(seen, now);) {

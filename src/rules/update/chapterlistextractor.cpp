@@ -31,15 +31,6 @@ QString trimBlanks(const QString &s) {
   return s.mid(b, e - b);
 }
 
-// Addresses compare as the library compares them: ASCII letters without regard to case.
-QString addressKey(const QString &url) {
-  QString k = url;
-  for (QChar &c : k)
-    if (c.unicode() >= 'A' && c.unicode() <= 'Z')
-      c = QChar(c.unicode() + 32);
-  return k;
-}
-
 QStringList groupsOf(QStringView subject, const Regex::Spans &sp) {
   QStringList groups;
   groups.reserve(sp.pairs - 1);
@@ -193,7 +184,7 @@ std::vector<TocEntry> ChapterListExtractor::extract(const QString &toc, const QB
   for (const Match &m : matches) {
     if (++n % kProgressEvery == 0 && stopped(watch))
       return {};
-    QString key = addressKey(m.url);
+    QString key = ChapterStore::addressKey(m.url);
     if (seen.contains(key))
       continue;
     seen.insert(key);
@@ -234,15 +225,20 @@ ChapterListExtractor::regetzjfjnm(const QByteArray &tocBytes, const QString &boo
                                   const QByteArrayList &rule) const {
   const QString toc = codec::decode(tocBytes);
   VolumeFinder volumes(toc, field(rule, S5), field(rule, S6), interpreter_);
-  std::optional<Refreshed> last;
-  for (const Match &m : chapterMatches(toc, rule)) {
-    if (m.url != chapterUrl)
-      continue;
-    Refreshed r{m.name, volumes.volumeFor(m.value, m.start)};
-    if (chapters_.setNameAndVolume(bookId, chapterId, r.name, r.volume))
-      last = r;
-  }
-  return last;
+  // Every listing of the address is applied in turn and the last one wins: only the last
+  // needs storing, in one statement however often the page lists the address.
+  const std::vector<Match> matches = chapterMatches(toc, rule);
+  auto last = std::find_if(matches.rbegin(), matches.rend(),
+                           [&](const Match &m) { return m.url == chapterUrl; });
+  if (last == matches.rend())
+    return std::nullopt;
+  // Its volume is taken where its text is first listed.
+  const auto first = std::find_if(matches.begin(), matches.end(),
+                                  [&](const Match &m) { return m.value == last->value; });
+  Refreshed r{last->name, volumes.volumeFor(last->value, first->start)};
+  if (!chapters_.setNameAndVolume(bookId, chapterId, r.name, r.volume))
+    return std::nullopt;
+  return r;
 }
 
 } // namespace inkwren

@@ -39,4 +39,9 @@ int list(Context &ctx);
 int exportBook(Context &ctx);
 int importFile(Context &ctx);
 
+// Online service: the network bookshelf, the search-site list, the version check.
+int stack(Context &ctx);
+int searchset(Context &ctx);
+int checkup(Context &ctx);
+
 } // namespace inkwren::cli

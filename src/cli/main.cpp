@@ -63,6 +63,14 @@ const Command kCommands[] = {
      exportBook},
     {"import", "import BOOKID FILE                      add a text file as a book's last chapter",
      importFile},
+    {"stack",
+     "stack list|upload [BOOKID]|download|clear --user NAME   network shelf (password: stdin or "
+     "$INKWREN_PASSWORD)",
+     stack},
+    {"searchset", "searchset upload|download --user NAME  the search-site list on the service",
+     searchset},
+    {"checkup", "checkup                                 ask the service for a newer version",
+     checkup},
     {nullptr, nullptr, nullptr},
 };
 

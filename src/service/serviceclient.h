@@ -15,6 +15,10 @@
 // a refused password) and nothing else here; headless users (the command line) leave it unset
 // and log in with login() after accepting the credentials with trylogin().
 //
+// The rule-set refresh still builds its own address in RuleSet::upset (rules/), the updater
+// refresh and the page addresses are not here yet; they belong here so that every service
+// address is made in one place.
+//
 // Threads: main thread only.
 #include <QByteArray>
 #include <QByteArrayList>

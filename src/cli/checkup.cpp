@@ -17,6 +17,8 @@ int checkup(Context &ctx) {
     return 2;
   }
   Engine engine(ctx.home);
+  if (!engine.proxyOrComplain())
+    return 1;
   return engine.updatecheck.checkup(true) == ServiceClient::CheckResult::Unreachable ? 1 : 0;
 }
 

@@ -35,6 +35,8 @@ QString readPassword() {
 }
 
 bool serviceLogin(Engine &engine, const QString &user) {
+  if (!engine.proxyOrComplain())
+    return false;
   const QString password = readPassword();
   if (user.isEmpty() || password.isEmpty()) {
     printErr(

@@ -14,7 +14,7 @@ QString takeUser(QStringList &args, bool *bad);
 // The password as typed: $INKWREN_PASSWORD when set, else standard input's first line.
 QString readPassword();
 // Logs in to the service as user. False after "账号或密码错误!" or a note that the service
-// could not be reached.
+// could not be reached (or that the proxy settings make every exchange fail).
 bool serviceLogin(Engine &engine, const QString &user);
 
 } // namespace inkwren::cli

@@ -106,6 +106,18 @@ TEST_F(CliService, FailuresExitOneWithTheProgramsTexts) {
     EXPECT_EQ(o.status, 1) << c.args.join(' ').toStdString();
     EXPECT_TRUE(o.err.contains(c.err)) << o.err.toStdString();
   }
+  // Proxy settings that make no exchange possible are named, not taken for a silent service.
+  QFile ini(dir.filePath(QStringLiteral("h/config/set.ini")));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+  ini.write("[proxyset]\r\nuseproxy=1\r\nproxyserver=127.0.0.1\r\nproxyport=80a\r\n");
+  ini.close();
+  for (const QStringList &args :
+       {QStringList{"stack", "list", "--user", "wang"}, QStringList{"checkup"}}) {
+    Output o = cli("h", args, QStringLiteral("pass word"));
+    EXPECT_EQ(o.status, 1) << args.join(' ').toStdString();
+    EXPECT_TRUE(o.err.contains(QStringLiteral("代理设置无效"))) << o.err.toStdString();
+  }
+  QFile::remove(ini.fileName());
   // The password is never taken from an argument.
   EXPECT_EQ(cli("h", {"stack", "list", "--user", "wang", "pass word"}, "pass word").status, 2);
 }

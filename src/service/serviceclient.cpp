@@ -4,7 +4,7 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "rules/fetcher.h"
-#include "rules/textmatch.h"
+#include "rules/regex.h"
 
 namespace inkwren {
 
@@ -91,14 +91,17 @@ std::optional<QByteArray> ServiceClient::block(const QByteArray &reply, QByteArr
 QList<QStringList> ServiceClient::records(const QByteArray &reply, const QString &pattern) {
   QByteArray flat = reply;
   flat.replace('\r', QByteArray()).replace('\n', QByteArray());
-  Regex re{QStringView(pattern)};
+  const QString text = codec::decode(flat);
+  const Regex re{QStringView(pattern)};
   QList<QStringList> out;
-  if (!re.valid())
-    return out;
-  // A walk that hits a limit counts as finding nothing: no half-read list is used.
-  if (std::optional<QList<TextMatch>> all = TextMatch::all(re, codec::decode(flat)))
-    for (const TextMatch &m : *all)
-      out.append(m.groups);
+  // A walk that fails part-way (a limit hit on a malformed reply) keeps the records read so far.
+  re.forEach(text, [&](const Regex::Spans &s) {
+    QStringList fields;
+    for (int k = 1; k < s.pairs; ++k)
+      fields << (s.start(k) < 0 ? QString() : text.mid(s.start(k), s.end(k) - s.start(k)));
+    out.append(fields);
+    return true;
+  });
   return out;
 }
 

@@ -46,4 +46,9 @@ int page(Context &ctx);
 int search(Context &ctx);
 int sites(Context &ctx);
 
+// Online service: the network bookshelf, the search-site list, the version check.
+int stack(Context &ctx);
+int searchset(Context &ctx);
+int checkup(Context &ctx);
+
 } // namespace inkwren::cli

@@ -9,8 +9,9 @@ void ConsoleMessages::tsxx(const QString &text) {
 }
 
 bool ConsoleMessages::qrxx(const QString &question) {
-  printErr(question + QStringLiteral(" (取消)\n"));
-  return false;
+  const bool yes = agreed.contains(question);
+  printErr(question + (yes ? QStringLiteral(" (确认)\n") : QStringLiteral(" (取消)\n")));
+  return yes;
 }
 
 Engine::Engine(const QString &home) : AppContext(home, messages) {

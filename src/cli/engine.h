@@ -1,8 +1,8 @@
 #pragma once
 // The services a command of inkwren-cli works with: the program's object graph on the data
 // folder, with the settings read and the rules loaded; the library is opened on demand.
-// Messages go to standard error and every question is answered "取消", so no command changes
-// anything the user did not ask for.
+// Messages go to standard error and every question is answered "取消" (unless the command made
+// it one of its agreed questions), so no command changes anything the user did not ask for.
 #include "core/messages.h"
 #include "shell/appcontext.h"
 
@@ -12,6 +12,9 @@ class ConsoleMessages : public Messages {
 public:
   void tsxx(const QString &text) override;
   bool qrxx(const QString &question) override;
+  // Questions a command answers "确认" because the command itself asked for that (the
+  // "确实要清空？" of "stack clear").
+  QStringList agreed;
 };
 
 // The messages come first, so that they exist before the graph that refers to them.

@@ -69,6 +69,14 @@ const Command kCommands[] = {
      search},
     {"sites", "sites                                   list the search sites in search order",
      sites},
+    {"stack",
+     "stack list|upload [BOOKID]|download|clear --user NAME   network shelf (password: stdin or "
+     "$INKWREN_PASSWORD)",
+     stack},
+    {"searchset", "searchset upload|download --user NAME  the search-site list on the service",
+     searchset},
+    {"checkup", "checkup                                 ask the service for a newer version",
+     checkup},
     {nullptr, nullptr, nullptr},
 };
 

@@ -10,7 +10,9 @@ AppContext::AppContext(const QString &root, Messages &messages, const QString &w
                                                                         messages, webroot},
       rules(folder.path(QStringLiteral("db/bookset.dat"))), main(settings), files(folder),
       chapters(db), shelf(services, current), updates(chapters, files, shelf, rules, settings),
-      marks(chapters, shelf) {}
+      marks(chapters, shelf),
+      service(main.fetcher, settings, messages, services.webroot.toUtf8()),
+      netshelf(service, shelf, messages), updatecheck(service, messages) {}
 
 AppContext::~AppContext() {
   // No job may outlive the library and the stores it writes to.

@@ -1,6 +1,7 @@
 #pragma once
 // The object graph of one run: the data folder, settings, library, rules, the main thread's
-// fetch context, the chapter and shelf stores, the shelf model and the update service. The
+// fetch context, the chapter and shelf stores, the shelf model, the update service and the
+// web service's client with the network shelf and the version check. The
 // windowed program, the command line, tests and benchmarks all build their services here, so
 // there is one place that says what is made from what.
 //
@@ -17,6 +18,9 @@
 #include "rules/fetchcontext.h"
 #include "rules/ruleset.h"
 #include "rules/update/updateservice.h"
+#include "service/networkshelf.h"
+#include "service/serviceclient.h"
+#include "service/updatecheck.h"
 #include "shelf/bookshelf.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
@@ -57,6 +61,9 @@ public:
   Bookshelf shelf;
   UpdateService updates;
   ReadMarks marks; // read marks of chapters shown or read aloud
+  ServiceClient service; // the web service: login, exchanges
+  NetworkShelf netshelf;
+  UpdateCheck updatecheck;
 };
 
 } // namespace inkwren

@@ -6,23 +6,9 @@
 #include "cli/servicelogin.h"
 
 #include "core/codec.h"
+#include "search/searchset.h"
 
 namespace inkwren::cli {
-
-namespace {
-
-// The list's lines, each ended by CR LF (the last one too); empty lines dropped.
-QByteArray crlfLines(const QByteArray &text) {
-  QByteArray out;
-  for (QByteArray line : text.split('\n')) {
-    line.replace('\r', QByteArray());
-    if (!line.isEmpty())
-      out += line + "\r\n";
-  }
-  return out;
-}
-
-} // namespace
 
 int searchset(Context &ctx) {
   QStringList args = ctx.args;
@@ -33,11 +19,11 @@ int searchset(Context &ctx) {
     return 2;
   }
   Engine engine(ctx.home);
-  const QString path = engine.folder.path(QStringLiteral("db/searchset.dat"));
+  const SearchSetFile file(engine.folder.path(QStringLiteral("db/searchset.dat")));
   if (args.front() == u"upload") {
-    const QByteArray list = crlfLines(codec::readtxt(path));
+    const QByteArray list = codec::encode(SearchSetFile::choiceText(file.read()));
     if (list.isEmpty()) {
-      printErr(QStringLiteral("inkwren-cli: 没有搜索网站列表: %1\n").arg(path));
+      printErr(QStringLiteral("inkwren-cli: 没有搜索网站列表: %1\n").arg(file.path()));
       return 1;
     }
     if (!serviceLogin(engine, user))
@@ -49,7 +35,7 @@ int searchset(Context &ctx) {
   const std::optional<QByteArray> list = engine.service.getsearchset();
   if (!list)
     return 1;
-  if (!codec::writeFileAtomic(path, crlfLines(*list))) {
+  if (!file.writeText(codec::decode(*list))) {
     engine.messages.tsxx(QStringLiteral("操作失败!"));
     return 1;
   }

@@ -16,10 +16,12 @@ namespace {
 // The synthesis under way on this thread. The library's callback carries no context of its
 // own, and synthesis is synchronous on the calling thread, so the callback finds its job here.
 struct Job {
+  const QString *text = nullptr;
   const EspeakSynth::Chunk *chunk = nullptr;
   const std::vector<int> *utf16Of = nullptr; // code point index -> UTF-16 offset
   int sampleRate = 0;
   bool aborted = false;
+  int lastPosition = -1, lastLength = -1, repeats = 0; // the previous word event
 };
 thread_local Job *currentJob = nullptr;
 
@@ -29,6 +31,17 @@ int utf16At(const std::vector<int> &utf16Of, int codePoint) {
   if (size_t(codePoint) >= utf16Of.size())
     return utf16Of.back();
   return utf16Of[size_t(codePoint)];
+}
+
+// Chinese characters of the basic block and extension A (one UTF-16 unit each).
+bool allHan(QStringView text) {
+  if (text.isEmpty())
+    return false;
+  for (QChar c : text)
+    if (!((c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) ||
+          (c.unicode() >= 0x3400 && c.unicode() <= 0x4DBF)))
+      return false;
+  return true;
 }
 
 int onSynth(short *wav, int count, espeak_EVENT *events) {
@@ -41,8 +54,25 @@ int onSynth(short *wav, int count, espeak_EVENT *events) {
       continue;
     // The library counts characters (code points) from 1.
     const int first = e->text_position - 1;
-    const int start = utf16At(*job->utf16Of, first);
-    const int end = utf16At(*job->utf16Of, first + std::max(e->length, 0));
+    int start = utf16At(*job->utf16Of, first);
+    int end = utf16At(*job->utf16Of, first + std::max(e->length, 0));
+    // A run of Chinese characters is one word to the library, which reports it once per
+    // syllable, each time with the run's position: one syllable is one character, so each
+    // report is turned into the character being spoken. Repeats of any other word are dropped.
+    if (end <= start)
+      continue; // past the end of the text
+    const bool repeat = start == job->lastPosition && end - start == job->lastLength;
+    job->repeats = repeat ? job->repeats + 1 : 0;
+    job->lastPosition = start;
+    job->lastLength = end - start;
+    if (allHan(QStringView(*job->text).mid(start, end - start))) {
+      if (job->repeats >= end - start)
+        continue;
+      start += job->repeats;
+      end = start + 1;
+    } else if (repeat) {
+      continue;
+    }
     words.append({start, end - start, qint64(e->audio_position) * job->sampleRate / 1000});
   }
   if (!wav && words.isEmpty())
@@ -63,6 +93,13 @@ QString statusText(espeak_ng_STATUS status) {
 } // namespace
 
 EspeakSynth::EspeakSynth(const QString &dataPath) {
+  // The library quietly falls back to its built-in location when a given folder holds no
+  // voice data; a folder given on purpose must hold it.
+  if (!dataPath.isEmpty() && !QFileInfo::exists(dataPath + QStringLiteral("/phontab")) &&
+      !QFileInfo::exists(dataPath + QStringLiteral("/espeak-ng-data/phontab"))) {
+    problem_ = QStringLiteral("没有找到语音数据 (%1)，无法朗读").arg(dataPath);
+    return;
+  }
   const QByteArray path = QFileInfo(dataPath).absoluteFilePath().toLocal8Bit();
   espeak_ng_InitializePath(dataPath.isEmpty() ? nullptr : path.constData());
   espeak_ng_ERROR_CONTEXT context = nullptr;
@@ -144,7 +181,7 @@ bool EspeakSynth::synthesize(const QString &text, int voice, int rate, int volum
   utf16Of.push_back(int(text.size()));
 
   const QByteArray utf8 = text.toUtf8();
-  Job job{&chunk, &utf16Of, sampleRate_};
+  Job job{&text, &chunk, &utf16Of, sampleRate_};
   currentJob = &job;
   const espeak_ng_STATUS status = espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1,
                                                        0, POS_CHARACTER, 0, espeakCHARS_UTF8,

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -66,6 +67,16 @@ TEST(EspeakSynth, SpeaksChineseIntoMemoryWithWordsInOrder) {
     }
   }
   EXPECT_EQ(s.words.front().position, 0);
+  // Chinese is followed character by character: every character but the punctuation.
+  QList<int> spoken, han;
+  for (const SpeechWord &w : s.words) {
+    spoken.append(w.position);
+    EXPECT_EQ(w.length, 1);
+  }
+  for (int i = 0; i < kSentence.size(); ++i)
+    if (kSentence[i].script() == QChar::Script_Han)
+      han.append(i);
+  EXPECT_EQ(spoken, han);
   // The first word of the second sentence is found where it is in the text.
   const int second = int(kSentence.indexOf(QStringLiteral("明")));
   EXPECT_TRUE(std::any_of(s.words.begin(), s.words.end(),
@@ -82,6 +93,18 @@ TEST(EspeakSynth, RateAndVolumeTakeEffect) {
   EXPECT_GT(normal.samples, fast.samples);
   EXPECT_EQ(synthesise(synth, kSentence, 0, 0).peak, 0);
   EXPECT_LT(synthesise(synth, kSentence, 0, 30).peak, normal.peak);
+}
+
+TEST(EspeakSynth, MixedTextKeepsWholeWords) {
+  const QString text = QStringLiteral("第3章 hello world 你好");
+  const Synthesised s = synthesise(sharedSynth(), text);
+  QStringList words;
+  for (const SpeechWord &w : s.words)
+    words.append(text.mid(w.position, w.length));
+  EXPECT_TRUE(words.contains(QStringLiteral("hello")));
+  EXPECT_TRUE(words.contains(QStringLiteral("world")));
+  EXPECT_EQ(words.count(QStringLiteral("hello")), 1);
+  EXPECT_EQ(words.mid(words.size() - 2), (QStringList{QStringLiteral("你"), QStringLiteral("好")}));
 }
 
 TEST(EspeakSynth, SettingsRangesMapOntoTheLibrary) {
@@ -234,6 +257,22 @@ TEST_F(EngineTest, PauseHoldsTheOutputAndResumeGoesOn) {
   EXPECT_FALSE(output->suspended);
   EXPECT_EQ(engine.status(), SpeechEngine::Status::Speaking);
   engine.purge();
+}
+
+TEST(EspeakEngineData, NoVoiceDataSaysWhyAndRefuses) {
+  QTemporaryDir empty;
+  auto *output = new FakeOutput;
+  EspeakEngine engine(std::unique_ptr<AudioOutput>(output), empty.path());
+  EXPECT_TRUE(engine.problem().contains(QStringLiteral("语音数据")));
+  EXPECT_TRUE(engine.voices().isEmpty());
+  EXPECT_FALSE(engine.setVoice(0));
+  QStringList refusals;
+  QObject::connect(&engine, &SpeechEngine::cannotSpeak,
+                   [&](const QString &why) { refusals.append(why); });
+  EXPECT_EQ(engine.speak(kSentence), 0);
+  EXPECT_EQ(refusals, QStringList{engine.problem()});
+  EXPECT_EQ(output->opens, 0);
+  EXPECT_EQ(engine.status(), SpeechEngine::Status::Idle);
 }
 
 TEST_F(EngineTest, NoSoundDeviceSaysWhy) {

@@ -39,4 +39,8 @@ int list(Context &ctx);
 int exportBook(Context &ctx);
 int importFile(Context &ctx);
 
+// Read-aloud: synthesise a chapter into a WAV file with its word events, list the voices.
+int speak(Context &ctx);
+int voices(Context &ctx);
+
 } // namespace inkwren::cli

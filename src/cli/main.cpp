@@ -63,8 +63,11 @@ const Command kCommands[] = {
      exportBook},
     {"import", "import BOOKID FILE                      add a text file as a book's last chapter",
      importFile},
-    {"speak", "speak BOOKID CHAPTERID --wav FILE [--voice N] [--rate R]  a chapter spoken into a WAV file", speak},
-    {"voices", "voices                                  list the speech voices with their index", voices},
+    {"speak",
+     "speak BOOKID CHAPTERID --wav FILE [--voice N] [--rate R]  a chapter spoken into a WAV file",
+     speak},
+    {"voices", "voices                                  list the speech voices with their index",
+     voices},
     {nullptr, nullptr, nullptr},
 };
 

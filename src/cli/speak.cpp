@@ -62,8 +62,8 @@ int speak(Context &ctx) {
   QString wav, voiceArg, rateArg;
   if (!takeOption(args, QStringLiteral("--wav"), &wav) ||
       !takeOption(args, QStringLiteral("--voice"), &voiceArg) ||
-      !takeOption(args, QStringLiteral("--rate"), &rateArg) || wav.isEmpty() ||
-      args.size() != 2 || !isId(args[0]) || !isId(args[1])) {
+      !takeOption(args, QStringLiteral("--rate"), &rateArg) || wav.isEmpty() || args.size() != 2 ||
+      !isId(args[0]) || !isId(args[1])) {
     printErr(QString::fromUtf8(kUsage));
     return 2;
   }
@@ -104,18 +104,18 @@ int speak(Context &ctx) {
 
   QByteArray pcm;
   QString lines;
-  const bool spoken = synth.synthesize(
-      text, voice, rate, volume,
-      [&](const int16_t *samples, int count, const QList<SpeechWord> &words) {
-        pcm.append(reinterpret_cast<const char *>(samples), qsizetype(count) * 2);
-        for (const SpeechWord &w : words)
-          lines += QStringLiteral("%1\t%2\t%3\t%4\n")
-                       .arg(w.position)
-                       .arg(w.length)
-                       .arg(getlenxx(gbk, w.position))
-                       .arg(text.mid(w.position, w.length));
-        return true;
-      });
+  const bool spoken =
+      synth.synthesize(text, voice, rate, volume,
+                       [&](const int16_t *samples, int count, const QList<SpeechWord> &words) {
+                         pcm.append(reinterpret_cast<const char *>(samples), qsizetype(count) * 2);
+                         for (const SpeechWord &w : words)
+                           lines += QStringLiteral("%1\t%2\t%3\t%4\n")
+                                        .arg(w.position)
+                                        .arg(w.length)
+                                        .arg(getlenxx(gbk, w.position))
+                                        .arg(text.mid(w.position, w.length));
+                         return true;
+                       });
   if (!spoken) {
     printErr(QStringLiteral("inkwren-cli: 语音合成失败\n"));
     return 1;

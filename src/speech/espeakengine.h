@@ -75,7 +75,7 @@ private:
   std::atomic<int> purgedUpTo_{0};
 
   int voice_ = -1, rate_ = 0, volume_ = 100, last_ = 0;
-  int open_ = 0;        // requests not yet ended
+  int open_ = 0; // requests not yet ended
   bool outputOpen_ = false;
   int openings_ = 0; // times the output was opened
   bool paused_ = false;

@@ -108,7 +108,8 @@ EspeakSynth::EspeakSynth(const QString &dataPath) {
     status = espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr);
   espeak_ng_ClearErrorContext(&context);
   if (status != ENS_OK) {
-    problem_ = QStringLiteral("没有找到语音数据 (espeak-ng-data)，无法朗读: %1").arg(statusText(status));
+    problem_ =
+        QStringLiteral("没有找到语音数据 (espeak-ng-data)，无法朗读: %1").arg(statusText(status));
     return;
   }
   sampleRate_ = espeak_ng_GetSampleRate();
@@ -120,7 +121,7 @@ EspeakSynth::EspeakSynth(const QString &dataPath) {
     if ((*v)->languages && (*v)->languages[0])
       voice.language = QByteArray((*v)->languages + 1);
     voice.shown = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(voice.name),
-                                                 QString::fromUtf8(voice.language));
+                                                QString::fromUtf8(voice.language));
     voices_.append(voice);
   }
   if (voices_.isEmpty())
@@ -183,9 +184,9 @@ bool EspeakSynth::synthesize(const QString &text, int voice, int rate, int volum
   const QByteArray utf8 = text.toUtf8();
   Job job{&text, &chunk, &utf16Of, sampleRate_};
   currentJob = &job;
-  const espeak_ng_STATUS status = espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1,
-                                                       0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                                                       nullptr, nullptr);
+  const espeak_ng_STATUS status =
+      espeak_ng_Synthesize(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+                           espeakCHARS_UTF8, nullptr, nullptr);
   currentJob = nullptr;
   return status == ENS_OK && !job.aborted;
 }

@@ -59,8 +59,8 @@ public:
 
 private:
   struct Voice {
-    QByteArray name;       // what the library selects it by
-    QByteArray language;   // first language code
+    QByteArray name;     // what the library selects it by
+    QByteArray language; // first language code
     QString shown;
   };
   QList<Voice> voices_;

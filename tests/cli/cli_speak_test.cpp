@@ -47,8 +47,7 @@ TEST_F(CliSpeak, SpeaksTheCleanedChapterWithWordsInOrder) {
     EXPECT_EQ(cleaned.mid(position, length), f[3]);
     // The caption position: the GBK bytes before the word, line breaks not counted.
     EXPECT_EQ(f[2].toInt(),
-              inkwren::codec::encode(cleaned.left(position).remove(QStringLiteral("\r\n")))
-                  .size());
+              inkwren::codec::encode(cleaned.left(position).remove(QStringLiteral("\r\n"))).size());
   }
   EXPECT_EQ(lines.front().section(QLatin1Char('\t'), 0, 0), "0");
 }
@@ -65,11 +64,11 @@ TEST_F(CliSpeak, VoicesAndRefusals) {
     QStringList args;
     int status;
   } cases[] = {
-      {{"speak", "1", "1"}, 2},                                // no --wav
+      {{"speak", "1", "1"}, 2}, // no --wav
       {{"speak", "1", "1", "--wav", wav(), "--voice", "99999"}, 2},
       {{"speak", "1", "1", "--wav", wav(), "--rate", "11"}, 2},
       {{"speak", "1", "1", "--wav", wav(), "--rate", "x"}, 2},
-      {{"speak", "1", "7", "--wav", wav()}, 1},                // no such chapter
+      {{"speak", "1", "7", "--wav", wav()}, 1}, // no such chapter
       {{"speak", "1", "1", "--wav", dir.filePath("no/such/dir/a.wav")}, 1},
   };
   for (const Case &c : cases)

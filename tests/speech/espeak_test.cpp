@@ -3,6 +3,7 @@
 // stream by the played clock of its output (a fake output: no sound device needed).
 #include "speech/espeakengine.h"
 #include "speech/espeaksynth.h"
+#include "speech/qtaudiooutput.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -15,7 +16,8 @@ using namespace inkwren;
 
 namespace {
 
-const QString kSentence = QStringLiteral("今天天气很好，我们去公园散步吧。明天下雨，就在家里读书。");
+const QString kSentence =
+    QStringLiteral("今天天气很好，我们去公园散步吧。明天下雨，就在家里读书。");
 
 struct Synthesised {
   qint64 samples = 0;
@@ -25,16 +27,16 @@ struct Synthesised {
 
 Synthesised synthesise(EspeakSynth &synth, const QString &text, int rate = 0, int volume = 100) {
   Synthesised out;
-  const bool ok = synth.synthesize(
-      text, synth.defaultVoice(), rate, volume,
-      [&](const int16_t *samples, int count, const QList<SpeechWord> &words) {
-        for (const SpeechWord &w : words)
-          out.words.append({w.position, w.length, w.sample});
-        for (int i = 0; i < count; ++i)
-          out.peak = std::max(out.peak, std::abs(int(samples[i])));
-        out.samples += count;
-        return true;
-      });
+  const bool ok =
+      synth.synthesize(text, synth.defaultVoice(), rate, volume,
+                       [&](const int16_t *samples, int count, const QList<SpeechWord> &words) {
+                         for (const SpeechWord &w : words)
+                           out.words.append({w.position, w.length, w.sample});
+                         for (int i = 0; i < count; ++i)
+                           out.peak = std::max(out.peak, std::abs(int(samples[i])));
+                         out.samples += count;
+                         return true;
+                       });
   EXPECT_TRUE(ok);
   return out;
 }
@@ -166,8 +168,9 @@ struct EngineTest : ::testing::Test {
     QObject::connect(&engine, &SpeechEngine::word, [this](int s, int p, int l) {
       heard.push_back({s, p, l, output->played, false});
     });
-    QObject::connect(&engine, &SpeechEngine::endStream,
-                     [this](int s) { heard.push_back({s, 0, 0, output->played, true}); });
+    QObject::connect(&engine, &SpeechEngine::endStream, [this](int s) {
+      heard.push_back({s, 0, 0, output->played, true});
+    });
     QObject::connect(&engine, &SpeechEngine::cannotSpeak,
                      [this](const QString &why) { refusals.append(why); });
   }
@@ -284,6 +287,26 @@ TEST_F(EngineTest, NoSoundDeviceSaysWhy) {
   output->refuse.clear();
   EXPECT_EQ(engine.speak(kSentence), 1);
   engine.purge();
+}
+
+TEST(QtAudioOutputEngine, SpeaksOrSaysWhyItCannot) {
+  // With a sound device the request is taken; without one (a build machine) it is refused
+  // with the reason, never dropped silently.
+  EspeakEngine engine{std::make_unique<QtAudioOutput>()};
+  QStringList refusals;
+  QObject::connect(&engine, &SpeechEngine::cannotSpeak,
+                   [&](const QString &why) { refusals.append(why); });
+  const int stream = engine.speak(QStringLiteral("你好。"));
+  if (stream == 0) {
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_FALSE(refusals.front().isEmpty());
+    EXPECT_EQ(engine.status(), SpeechEngine::Status::Idle);
+  } else {
+    EXPECT_TRUE(refusals.isEmpty());
+    EXPECT_EQ(engine.status(), SpeechEngine::Status::Speaking);
+  }
+  engine.purge();
+  EXPECT_EQ(engine.status(), SpeechEngine::Status::Idle);
 }
 
 } // namespace

@@ -16,15 +16,15 @@ TEST(Getmarkstr, BlanksTabsWideSpacesAndEmptyLines) {
   struct Case {
     const char16_t *in, *out;
   } cases[] = {
-      {u"a  b", u"a b"},                          // two blanks: one
-      {u"a    b", u"a  b"},                       // four blanks: two (one pass)
-      {u"a   b", u"a  b"},                        // three: the pair, then the odd one
-      {u"a\tb\t", u"ab"},                         // tabs dropped
-      {u"\u3000\u3000第一章\u3000正文", u"第一章正文"}, // ideographic spaces dropped
-      {u"甲\r\n\r\n乙", u"甲\r\n乙"},                 // an empty line vanishes
+      {u"a  b", u"a b"},                                      // two blanks: one
+      {u"a    b", u"a  b"},                                   // four blanks: two (one pass)
+      {u"a   b", u"a  b"},                                    // three: the pair, then the odd one
+      {u"a\tb\t", u"ab"},                                     // tabs dropped
+      {u"\u3000\u3000第一章\u3000正文", u"第一章正文"},       // ideographic spaces dropped
+      {u"甲\r\n\r\n乙", u"甲\r\n乙"},                         // an empty line vanishes
       {u"甲\r\n\r\n\r\n\r\n\r\n乙\r\n\r\n", u"甲\r\n乙\r\n"}, // many, and at the end
-      {u"甲\r\n\u3000\u3000\r\n乙", u"甲\r\n乙"},     // a line of wide spaces becomes empty
-      {u"甲\r\n \t \r\n乙", u"甲\r\n  \r\n乙"},       // tab between blanks: two blanks stay
+      {u"甲\r\n\u3000\u3000\r\n乙", u"甲\r\n乙"},             // a line of wide spaces becomes empty
+      {u"甲\r\n \t \r\n乙", u"甲\r\n  \r\n乙"},               // tab between blanks: two blanks stay
       {u"", u""},
   };
   for (const Case &c : cases)
@@ -48,11 +48,11 @@ TEST(Getlenxx, EnginePositionToCaptionPosition) {
     const char16_t *text;
     int n, expected;
   } cases[] = {
-      {u"中文", 2, 4},       // two double-byte characters
+      {u"中文", 2, 4}, // two double-byte characters
       {u"中文", 1, 2},
-      {u"ab\r\n", 4, 2},     // line breaks count nothing
+      {u"ab\r\n", 4, 2}, // line breaks count nothing
       {u"ab\r\n中", 5, 4},
-      {u"中文", 9, 4},       // beyond the end: the whole text
+      {u"中文", 9, 4}, // beyond the end: the whole text
       {u"中文", 0, 0},
       {u"中文", -3, 0},
       {u"", 5, 0},

@@ -51,4 +51,8 @@ int stack(Context &ctx);
 int searchset(Context &ctx);
 int checkup(Context &ctx);
 
+// Read-aloud: synthesise a chapter into a WAV file with its word events, list the voices.
+int speak(Context &ctx);
+int voices(Context &ctx);
+
 } // namespace inkwren::cli

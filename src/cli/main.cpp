@@ -77,6 +77,11 @@ const Command kCommands[] = {
      searchset},
     {"checkup", "checkup                                 ask the service for a newer version",
      checkup},
+    {"speak",
+     "speak BOOKID CHAPTERID --wav FILE [--voice N] [--rate R]  a chapter spoken into a WAV file",
+     speak},
+    {"voices", "voices                                  list the speech voices with their index",
+     voices},
     {nullptr, nullptr, nullptr},
 };
 

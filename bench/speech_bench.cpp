@@ -1,0 +1,94 @@
+// Reading aloud: the time from a speak request for a 10 KB chapter to the first audio handed to
+// the output, and the processor share of one core that synthesis takes while speaking (its
+// processor time over the length of the audio it makes).
+#include "core/codec.h"
+#include "speech/espeakengine.h"
+#include "speech/espeaksynth.h"
+#include "speech/speechtext.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+
+using namespace inkwren;
+
+namespace {
+
+// About 10 KB of GBK text in paragraphs, as a chapter file holds it.
+QByteArray chapter() {
+  const QString paragraph = QStringLiteral(
+      "\u3000\u3000清晨的薄雾还没有散去，山道上已经传来了马蹄声。少年背着长剑，沿着溪水一路向北，"
+      "他要在天黑之前赶到镇上，把师父的书信交给客栈的掌柜。\r\n\r\n");
+  QByteArray text;
+  while (text.size() < 10 * 1024)
+    text += codec::encode(paragraph);
+  return text;
+}
+
+struct CountingOutput : AudioOutput {
+  qint64 written = 0;
+  QString open(int) override {
+    written = 0;
+    return {};
+  }
+  qint64 write(const char *, qint64 size) override {
+    written += size / 2;
+    return size;
+  }
+  qint64 playedSamples() const override { return 0; }
+  void suspend() override {}
+  void resume() override {}
+  void close() override {}
+  QString failure() const override { return {}; }
+};
+
+void BM_SpeakToFirstAudio(benchmark::State &state) {
+  auto *output = new CountingOutput;
+  EspeakEngine engine{std::unique_ptr<AudioOutput>(output)};
+  const QByteArray raw = chapter();
+  for (auto _ : state) {
+    const QString text = codec::decode(speakableText(raw));
+    engine.speak(text);
+    QDeadlineTimer deadline(30000);
+    while (output->written == 0 && !deadline.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    state.PauseTiming();
+    if (output->written == 0)
+      state.SkipWithError("no audio");
+    engine.purge();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SpeakToFirstAudio)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SynthesisCoreShare(benchmark::State &state) {
+  EspeakSynth synth;
+  const QString text = codec::decode(speakableText(chapter()));
+  double cpu = 0, audio = 0;
+  for (auto _ : state) {
+    qint64 samples = 0;
+    const std::clock_t start = std::clock();
+    synth.synthesize(text, synth.defaultVoice(), 0, 100,
+                     [&](const int16_t *, int count, const QList<SpeechWord> &) {
+                       samples += count;
+                       return true;
+                     });
+    cpu += double(std::clock() - start) / CLOCKS_PER_SEC;
+    audio += double(samples) / synth.sampleRate();
+  }
+  state.counters["audio_s"] = audio / double(state.iterations());
+  state.counters["core_share"] = audio > 0 ? cpu / audio : 0;
+}
+BENCHMARK(BM_SynthesisCoreShare)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -31,5 +31,3 @@ void fill(benchmark::State &state) {
 BENCHMARK(fill)->Arg(30 * 1024)->Arg(1024 * 1024)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

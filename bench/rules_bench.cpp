@@ -7,7 +7,6 @@
 #include "rules/ruleinterpreter.h"
 #include "rules/webpath.h"
 
-#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -107,11 +106,3 @@ void TableOfContentsWithTemplates(benchmark::State &state) {
 BENCHMARK(TableOfContentsWithTemplates)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

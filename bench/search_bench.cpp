@@ -9,7 +9,6 @@
 #include "support/loopback_server.h"
 #include "support/search_sites.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -115,11 +114,3 @@ BENCHMARK(BM_FirstHitAfterFastestAnswer)
     ->Iterations(10);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

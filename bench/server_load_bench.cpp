@@ -16,7 +16,6 @@
 #include "storage.h"
 #include "support/pg_cluster.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <arpa/inet.h>
@@ -262,11 +261,3 @@ BENCHMARK(BM_LoadSQLite)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond)
 BENCHMARK(BM_LoadPostgreSQL)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -84,11 +84,3 @@ void BM_SynthesisCoreShare(benchmark::State &state) {
 BENCHMARK(BM_SynthesisCoreShare)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -9,7 +9,6 @@
 #include "shell/appcontext.h"
 #include "support/loopback_server.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -231,11 +230,3 @@ void BM_ProcessChapterPage(benchmark::State &state) {
 BENCHMARK(BM_ProcessChapterPage)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

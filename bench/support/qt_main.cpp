@@ -1,0 +1,12 @@
+// The main of every benchmark program: Google Benchmark on a QCoreApplication, whose thread is
+// the main thread as in the program.
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

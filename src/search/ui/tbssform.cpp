@@ -1,5 +1,6 @@
 #include "search/ui/tbssform.h"
 
+#include "core/ui/dialogparts.h"
 #include "core/codec.h"
 #include "core/messages.h"
 #include "rules/ruleset.h"
@@ -66,13 +67,6 @@ int compareText(const QString &a, const QString &b) {
   return x.compare(y);
 }
 
-QPushButton *button(const QString &text, const char *name, QWidget *parent) {
-  auto *b = new QPushButton(text, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
-
 } // namespace
 
 Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages, QWidget *parent)
@@ -106,12 +100,12 @@ Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
   auto *buttons = new QHBoxLayout;
   RzCheckBox1 = new QCheckBox(QStringLiteral("全选"), this);
   RzCheckBox1->setObjectName(QStringLiteral("RzCheckBox1"));
-  RzBitBtn1 = button(QStringLiteral("反选"), "RzBitBtn1", this);
-  RzBitBtn3 = button(QStringLiteral("按启用排序"), "RzBitBtn3", this);
-  Button7 = button(QStringLiteral("刷新重置"), "Button7", this);
-  RzBitBtn5 = button(QStringLiteral("保存"), "RzBitBtn5", this);
-  RzBitBtn2 = button(QStringLiteral("上传"), "RzBitBtn2", this);
-  RzBitBtn4 = button(QStringLiteral("下载"), "RzBitBtn4", this);
+  RzBitBtn1 = dialogButton(QStringLiteral("反选"), "RzBitBtn1", this);
+  RzBitBtn3 = dialogButton(QStringLiteral("按启用排序"), "RzBitBtn3", this);
+  Button7 = dialogButton(QStringLiteral("刷新重置"), "Button7", this);
+  RzBitBtn5 = dialogButton(QStringLiteral("保存"), "RzBitBtn5", this);
+  RzBitBtn2 = dialogButton(QStringLiteral("上传"), "RzBitBtn2", this);
+  RzBitBtn4 = dialogButton(QStringLiteral("下载"), "RzBitBtn4", this);
   for (QPushButton *b : {RzBitBtn2, RzBitBtn4}) {
     b->setEnabled(false);
     b->setToolTip(kNoService);

@@ -1,5 +1,6 @@
 #include "search/ui/tsbform.h"
 
+#include "core/ui/dialogparts.h"
 #include "rules/ruleset.h"
 #include "search/searchsites.h"
 #include "search/threadsearch.h"
@@ -24,13 +25,6 @@ namespace {
 
 const QString kSearch = QStringLiteral("搜索");
 const QString kStop = QStringLiteral("停止");
-
-QPushButton *button(const QString &text, const char *name, QWidget *parent) {
-  auto *b = new QPushButton(text, parent);
-  b->setObjectName(QLatin1String(name));
-  b->setAutoDefault(false);
-  return b;
-}
 
 } // namespace
 
@@ -69,8 +63,8 @@ Tsbform::Tsbform(Tools tools, QWidget *parent) : QDialog(parent), tools_(std::mo
   sbt = new QComboBox(this);
   sbt->setObjectName(QStringLiteral("sbt"));
   sbt->addItems({QStringLiteral("书名"), QStringLiteral("作者")});
-  sbb = button(kSearch, "sbb", this);
-  RzBitBtn2 = button(QStringLiteral("搜索配置"), "RzBitBtn2", this);
+  sbb = dialogButton(kSearch, "sbb", this);
+  RzBitBtn2 = dialogButton(QStringLiteral("搜索配置"), "RzBitBtn2", this);
   row->addWidget(downt);
   row->addWidget(zhunqs);
   row->addWidget(new QLabel(QStringLiteral("搜索方式："), this));
@@ -90,8 +84,8 @@ Tsbform::Tsbform(Tools tools, QWidget *parent) : QDialog(parent), tools_(std::mo
   layout->addWidget(srlv, 1);
 
   auto *confirm = new QHBoxLayout;
-  dob = button(QStringLiteral("确认添加"), "dob", this);
-  RzBitBtn4 = button(QStringLiteral("取消"), "RzBitBtn4", this);
+  dob = dialogButton(QStringLiteral("确认添加"), "dob", this);
+  RzBitBtn4 = dialogButton(QStringLiteral("取消"), "RzBitBtn4", this);
   confirm->addStretch(1);
   confirm->addWidget(dob);
   confirm->addWidget(RzBitBtn4);

@@ -34,17 +34,17 @@ ChapterPipeline::run(const QString &bookId, const std::vector<Chapter> &list, co
   std::vector<int> tries(n, 0);
   std::deque<std::size_t> again; // chapters to be fetched once more (after a 429 or 503)
   std::size_t next = 0;          // the next chapter no thread has taken yet
-  std::size_t storing = 0;       // the chapter the run stores next
+  std::size_t storing = 0;       // the chapter the run stores next (changed under the mutex)
   int limit = threads_, active = 0;
   Clock::time_point resumeAt{};
   QString notice; // a text for the status bar, handed to the run's thread
-  bool finished = false;
-  auto stopping = [&] { return finished || (hooks.stop && hooks.stop()); };
+  std::atomic<bool> finished{false}; // the run is over: the fetching threads end
+  auto stopping = [&] { return finished.load() || (hooks.stop && hooks.stop()); };
 
   auto fetchLoop = [&] {
     FetchContext context(settings_, cancel_, &pool_);
     const ChapterDownloader downloader(chapters_, context.fetcher, context.interpreter, files_);
-    const ChapterDownloader::StopCheck stop = [&] { return hooks.stop && hooks.stop(); };
+    const ChapterDownloader::StopCheck stop = stopping;
     std::unique_lock lock(mutex);
     for (;;) {
       // A chapter may be taken when the window ahead of storing allows it, fewer than `limit`
@@ -98,14 +98,15 @@ ChapterPipeline::run(const QString &bookId, const std::vector<Chapter> &list, co
     threads.back()->start();
   }
 
-  for (storing = 0; storing < n; ++storing) {
+  for (std::size_t i = 0; i < n; ++i) {
     if (hooks.status)
-      hooks.status(QStringLiteral("更新章节 %1...").arg(list[storing].name));
+      hooks.status(QStringLiteral("更新章节 %1...").arg(list[i].name));
     std::optional<ChapterDownloader::Fetched> fetched;
     {
       std::unique_lock lock(mutex);
+      storing = i;
       changed.notify_all(); // the window ahead of storing moved
-      while (!results[storing] && !stopping()) {
+      while (!results[i] && !stopping()) {
         if (!notice.isEmpty() && hooks.status) {
           const QString text = std::exchange(notice, QString());
           lock.unlock();
@@ -115,8 +116,8 @@ ChapterPipeline::run(const QString &bookId, const std::vector<Chapter> &list, co
         }
         changed.wait_for(lock, kTick);
       }
-      if (results[storing])
-        fetched = std::move(results[storing]);
+      if (results[i])
+        fetched = std::move(results[i]);
     }
     if (!fetched || stopping() || fetched->outcome == ChapterDownloader::Outcome::Stopped) {
       summary.stopped = true;
@@ -126,9 +127,9 @@ ChapterPipeline::run(const QString &bookId, const std::vector<Chapter> &list, co
       summary.anyPage = true;
     if (fetched->outcome != ChapterDownloader::Outcome::Stored)
       continue; // no text: the chapter stays without, to be tried by the next update
-    if (ChapterDownloader::storeChapter(chapters_, files_, bookId, list[storing].id,
+    if (ChapterDownloader::storeChapter(chapters_, files_, bookId, list[i].id,
                                         fetched->text) == ChapterDownloader::Outcome::Failed) {
-      summary.failedChapter = list[storing].name;
+      summary.failedChapter = list[i].name;
       break;
     }
   }

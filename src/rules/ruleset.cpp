@@ -1,24 +1,12 @@
 #include "rules/ruleset.h"
 
 #include "core/codec.h"
-#include "core/settings.h"
-#include "rules/fetcher.h"
 #include "rules/regex.h"
 #include "rules/rulefile.h"
 #include "rules/textmatch.h"
 
 namespace inkwren {
 namespace {
-
-// The text between the first opening tag and the first closing tag; empty when either is
-// missing or the closing tag comes first.
-QByteArray between(const QByteArray &reply, QByteArrayView open, QByteArrayView close) {
-  const qsizetype a = reply.indexOf(open);
-  const qsizetype b = reply.indexOf(close);
-  if (a < 0 || b < a + open.size())
-    return {};
-  return reply.mid(a + open.size(), b - a - open.size());
-}
 
 // The next key candidate: without its first character, then what follows the first "." of the
 // rest, or "." when the rest has none. A candidate without any "." stays as it is.
@@ -120,28 +108,10 @@ QByteArrayList RuleSet::getdsbykey(const QString &rulestext, const QByteArray &k
 
 QByteArray RuleSet::shh(QByteArray text) { return text.replace("{{br}}", "\r\n"); }
 
-bool RuleSet::upset(const Fetcher &fetcher, Settings &settings, const QByteArray &webroot) {
-  std::unique_ptr<HttpClient> client = fetcher.creathttp(0);
-  if (!client)
-    return false;
-  QString digits = settings.value(Settings::versionid);
-  digits.remove(u'.');
-  const QByteArray url = webroot + "iw_set.php?iwv=" + codec::encode(digits) + "&stv=" +
-                         codec::encode(settings.value(Settings::setvid));
-  const HttpResult reply = client->get(url);
-  if (!reply.ok || !reply.body.contains("<si>") || !reply.body.contains("<st>"))
-    return false;
-  const QByteArray address = between(reply.body, "<st>", "</st>");
-  const QByteArray stamp = between(reply.body, "<si>", "</si>");
-  if (address.isEmpty())
-    return false;
-  const HttpResult file = client->get(address);
+bool RuleSet::installRules(const QByteArray &file) {
   // A broken download must not replace working rules: the file has to hold the site rules.
-  if (!file.ok || !RuleFile::record(file.body, 1))
+  if (!RuleFile::record(file, 1) || !codec::writeFileAtomic(path_, file))
     return false;
-  if (!codec::writeFileAtomic(path_, file.body))
-    return false;
-  settings.store(Settings::setvid, codec::decode(stamp));
   setSsreload(true);
   loadRules();
   return true;

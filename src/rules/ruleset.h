@@ -1,7 +1,7 @@
 #pragma once
 // The site rules: `rulestext` (record 1 of the rule file, one <dw> record per line), the site
-// key of an address and the lookup of a site's rule record, and the refresh of the rule file
-// from the service (`upset`).
+// key of an address and the lookup of a site's rule record, and the installing of a new rule
+// file (the service client fetches it).
 //
 // A rule record is 11 texts, s0 to s10, with "{{br}}" turned into CR LF; an empty list means
 // there is no rule for the site. Callers look up an address with ruleFor(address), which is
@@ -9,7 +9,7 @@
 //
 // Threads: lookups (getdsbykey, ruleFor, rulestext) run on any thread, also while the main
 // thread replaces `rulestext`: a lookup works on the old or on the new text as a whole.
-// loadRules and upset run on the main thread (upset writes the settings).
+// loadRules and installRules run on the main thread.
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
@@ -19,9 +19,6 @@
 #include <mutex>
 
 namespace inkwren {
-
-class Fetcher;
-class Settings;
 
 class RuleSet {
 public:
@@ -54,12 +51,10 @@ public:
   // Every "{{br}}" (exactly so, case-sensitive) replaced by CR LF.
   static QByteArray shh(QByteArray text);
 
-  // Asks the service at webroot for a newer rule file (exchange "iw_set.php?iwv=" version
-  // digits "&stv=" stamp) and installs it: the file is replaced, then the stamp `setvid` is
-  // stored, `ssreload` set and `rulestext` reloaded. Returns true when a new file was installed.
-  // Any failure (network, a missing marker, a download that is not a rule file with site
-  // rules, an unwritable file) leaves file, stamp and rules text as they were.
-  bool upset(const Fetcher &fetcher, Settings &settings, const QByteArray &webroot);
+  // Installs a new rule file: it has to be a rule file with site rules, then the file is
+  // replaced, `ssreload` set and `rulestext` reloaded. False, with file and rules text as they
+  // were, when the bytes are no such file or the file can't be written.
+  bool installRules(const QByteArray &file);
 
   // Tells the add-book dialog to rebuild its list of search sites; set at start and after a new
   // rule file has arrived.

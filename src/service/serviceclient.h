@@ -15,9 +15,8 @@
 // a refused password) and nothing else here; headless users (the command line) leave it unset
 // and log in with login() after accepting the credentials with trylogin().
 //
-// The rule-set refresh still builds its own address in RuleSet::upset (rules/), the updater
-// refresh and the page addresses are not here yet; they belong here so that every service
-// address is made in one place.
+// Every address of the service is made here: the exchanges, the pages shown in the right-hand
+// pane and the pages opened in the web browser.
 //
 // Threads: main thread only.
 #include <QByteArray>
@@ -32,8 +31,11 @@
 namespace inkwren {
 
 class Fetcher;
+class HttpClient;
 class Messages;
+class RuleSet;
 class Settings;
+class Updater;
 
 // One entry of the network bookshelf: the four facts that travel.
 struct StackEntry {
@@ -42,6 +44,25 @@ struct StackEntry {
   QString booktype; // the name of the local category
   QString downurl;  // the table-of-contents address
   bool operator==(const StackEntry &) const = default;
+};
+
+// One entry of a rankings list: its path under "inkwren/" and its title.
+struct RankingLink {
+  QString path;
+  QString title;
+  bool operator==(const RankingLink &) const = default;
+};
+struct RankingList {
+  QString name;
+  QList<RankingLink> links;
+  bool operator==(const RankingList &) const = default;
+};
+
+// One line of the advertisement rotation.
+struct Advert {
+  QString text;
+  QString address;
+  bool operator==(const Advert &) const = default;
 };
 
 class ServiceClient {
@@ -98,6 +119,37 @@ public:
   // Exchange 10: whether the service knows a newer version than ours.
   CheckResult checkversion() const;
 
+  // Exchange 8 (`upset`): a newer rule file, installed into rules; then its stamp `setvid` is
+  // stored and written to the settings file at once. Exchange 9 (`upup`): a newer updater
+  // program with its detached signature (the program's address + ".sig"), handed to updater;
+  // then the stamp `upvid` is stored. Both are silent: false when nothing new was installed, and
+  // every failure leaves file and stamp as they were.
+  bool upset(RuleSet &rules);
+  bool upup(Updater &updater);
+
+  // Exchange 11: the advertisements in reply order (none when the service can't be reached).
+  QList<Advert> txtadvlist() const;
+  static QList<Advert> advertRecords(const QByteArray &reply);
+  // Exchange 12: the rankings lists, read after every ":" has been removed from the reply, so a
+  // link path is never an absolute address.
+  QList<RankingList> toplists() const;
+  static QList<RankingList> rankingRecords(const QByteArray &reply);
+
+  // The pages of the right-hand pane: the rankings page (exchange 12) and one rankings entry
+  // (exchange 13, "inkwren/" followed by the entry's path).
+  QString bookwebPage() const;
+  QString rankingPage(const QString &path) const;
+  // The service's pages opened in the web browser.
+  enum class WebPage {
+    Home,         // the base address itself ("官方网站")
+    Forum,        // "问题反馈", "意见反馈"
+    Guide,        // "使用指南"
+    Speech,       // "中文朗读"
+    Register,     // "免费申请账号"
+    LostPassword, // "忘记密码？"
+  };
+  QString webPage(WebPage page) const;
+
   // Reply reading.
   static Outcome outcome(const QByteArray &reply);
   // The text between the first opening tag and the first closing tag after it; nullopt when
@@ -119,6 +171,13 @@ private:
   };
   Reply post(QByteArrayView relative, const QByteArrayList &lines) const;
   Reply get(QByteArrayView relative) const;
+  // Exchanges 8 and 9: the address and stamp of a newer file, read from the reply to the GET
+  // of relative; the client is kept for the file's own GET.
+  struct Published {
+    QByteArray address, stamp;
+  };
+  std::optional<Published> published(HttpClient &client, QByteArrayView relative,
+                                     QByteArrayView stampTag, QByteArrayView addressTag) const;
   QByteArrayList credentials() const;
   // Shows the failure message for an outcome, or the credential failure.
   Outcome tell(Outcome outcome, const QString &failure);

@@ -12,7 +12,8 @@ AppContext::AppContext(const QString &root, Messages &messages, const QString &w
       chapters(db), shelf(services, current), updates(chapters, files, shelf, rules, settings),
       marks(chapters, shelf),
       service(main.fetcher, settings, messages, services.webroot.toUtf8()),
-      netshelf(service, shelf, messages), updatecheck(service, messages) {}
+      updater(folder.path(QStringLiteral("update.exe"))), netshelf(service, shelf, messages),
+      updatecheck(service, updater, messages) {}
 
 AppContext::~AppContext() {
   // No job may outlive the library and the stores it writes to.

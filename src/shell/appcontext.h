@@ -21,6 +21,7 @@
 #include "service/networkshelf.h"
 #include "service/serviceclient.h"
 #include "service/updatecheck.h"
+#include "service/updater.h"
 #include "shelf/bookshelf.h"
 #include "shelf/chapterfiles.h"
 #include "shelf/chapterstore.h"
@@ -62,6 +63,7 @@ public:
   UpdateService updates;
   ReadMarks marks; // read marks of chapters shown or read aloud
   ServiceClient service; // the web service: login, exchanges
+  Updater updater;       // the updater program in the data folder
   NetworkShelf netshelf;
   UpdateCheck updatecheck;
 };

@@ -2,11 +2,7 @@
 #include "rules/ruleset.h"
 
 #include "core/codec.h"
-#include "core/settings.h"
-#include "rules/fetcher.h"
 #include "rules/rulefile.h"
-#include "rules/webpath.h"
-#include "support/loopback_server.h"
 
 #include "gbk.h"
 
@@ -24,9 +20,6 @@ namespace inkwren {
 namespace {
 
 using test::gbk;
-using test::HttpRequest;
-using test::HttpResponse;
-using test::LoopbackServer;
 
 QByteArray le32(qint32 v) {
   const auto u = quint32(v);
@@ -239,82 +232,23 @@ TEST(RuleSet, Shh) {
   EXPECT_EQ(RuleSet::shh("a{{br}}b{{BR}}c{{br}}"), "a\r\nb{{BR}}c\r\n");
 }
 
-class Refresh : public ::testing::Test {
-protected:
-  Refresh()
-      : settings_(dir_.filePath(QStringLiteral("config/set.ini"))), fetcher_(settings_, webpath_),
-        rules_(dir_.filePath(QStringLiteral("db/bookset.dat"))) {
-    QDir(dir_.path()).mkpath(QStringLiteral("config"));
-    QDir(dir_.path()).mkpath(QStringLiteral("db"));
-    settings_.newset();
-    settings_.setLive(true);
-    oldFile_ = RuleFile::build({"sites", dw(".site.example", {"", "old"})});
-    codec::writeFileAtomic(rules_.ruleFilePath(), oldFile_);
-    rules_.loadRules();
-    rules_.setSsreload(false);
-    server_.route("/rules.dat", HttpResponse::text(newFile_));
+TEST(RuleSet, InstallsOnlyARuleFileWithSiteRules) {
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath(QStringLiteral("db"));
+  RuleSet rules(dir.filePath(QStringLiteral("db/bookset.dat")));
+  const QByteArray old = RuleFile::build({"sites", dw(".site.example", {"", "old"})});
+  ASSERT_TRUE(codec::writeFileAtomic(rules.ruleFilePath(), old));
+  rules.loadRules();
+  rules.setSsreload(false);
+  for (const QByteArray &bad : {QByteArray("\x05\x00\x00\x00" "abc", 7), RuleFile::build({"sites"}),
+                                QByteArray()}) {
+    EXPECT_FALSE(rules.installRules(bad));
+    EXPECT_EQ(rules.ruleFor("http://www.site.example/").value(1), "old");
+    EXPECT_FALSE(rules.ssreload());
   }
-  QByteArray fileNow() const {
-    QFile f(rules_.ruleFilePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
-  void reply(const QByteArray &body) { server_.route("/iw_set.php", HttpResponse::text(body)); }
-  void expectUnchanged() {
-    EXPECT_EQ(fileNow(), oldFile_);
-    EXPECT_EQ(settings_.value(Settings::setvid), QStringLiteral("0"));
-    EXPECT_EQ(rules_.ruleFor("http://www.site.example/").value(1), "old");
-    EXPECT_FALSE(rules_.ssreload());
-  }
-
-  QTemporaryDir dir_;
-  LoopbackServer server_;
-  Settings settings_;
-  WebPath webpath_;
-  Fetcher fetcher_;
-  RuleSet rules_;
-  QByteArray oldFile_;
-  QByteArray newFile_ = RuleFile::build({"sites2", dw(".site.example", {"", "new"}) + "\r\n", "extra"});
-};
-
-TEST_F(Refresh, InstallsNewRuleFileThenStamp) {
-  reply("<si>17</si><st>" + server_.url("/rules.dat") + "</st>");
-  EXPECT_TRUE(rules_.upset(fetcher_, settings_, server_.url("/")));
-  const HttpRequest asked = server_.requests().value(0);
-  EXPECT_EQ(asked.path, "/iw_set.php");
-  EXPECT_EQ(asked.query, "iwv=100&stv=0");
-  EXPECT_FALSE(asked.hasHeader("User-Agent"));
-  EXPECT_EQ(fileNow(), newFile_);
-  EXPECT_EQ(settings_.value(Settings::setvid), QStringLiteral("17"));
-  EXPECT_EQ(rules_.ruleFor("http://www.site.example/").value(1), "new");
-  EXPECT_TRUE(rules_.ssreload());
-  // The stamp reached the settings file.
-  Settings reread(settings_.path());
-  reread.newset();
-  reread.getset(1);
-  EXPECT_EQ(reread.value(Settings::setvid), QStringLiteral("17"));
-}
-
-TEST_F(Refresh, FailuresChangeNothing) {
-  server_.route("/broken.dat", HttpResponse::text(QByteArray("\x05\x00\x00\x00" "abc", 7)));
-  server_.route("/onlysites.dat", HttpResponse::text(RuleFile::build({"sites"})));
-  server_.route("/missing.dat", HttpResponse::error(404));
-  const QByteArray replies[] = {
-      "<si>17</si>",                                                  // no <st>
-      "<st>" + server_.url("/rules.dat") + "</st>",                   // no <si>
-      "<si>17</si><st>" + server_.url("/missing.dat") + "</st>",      // download fails
-      "<si>17</si><st>" + server_.url("/broken.dat") + "</st>",       // not a rule file
-      "<si>17</si><st>" + server_.url("/onlysites.dat") + "</st>",    // no site rules
-      "<si>17</si><st>" + server_.url("/rules.dat"),                  // no end tag
-  };
-  for (const QByteArray &r : replies) {
-    reply(r);
-    EXPECT_FALSE(rules_.upset(fetcher_, settings_, server_.url("/"))) << r.constData();
-    expectUnchanged();
-  }
-  // An unreachable service.
-  server_.route("/iw_set.php", HttpResponse::error(500));
-  EXPECT_FALSE(rules_.upset(fetcher_, settings_, server_.url("/")));
-  expectUnchanged();
+  EXPECT_TRUE(rules.installRules(RuleFile::build({"s2", dw(".site.example", {"", "new"})})));
+  EXPECT_EQ(rules.ruleFor("http://www.site.example/").value(1), "new");
+  EXPECT_TRUE(rules.ssreload());
 }
 
 } // namespace

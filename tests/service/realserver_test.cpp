@@ -5,6 +5,9 @@
 
 #include "core/codec.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 namespace inkwren::test {
 namespace {
 
@@ -127,6 +130,34 @@ TEST_F(RealServer, VersionCheckHearsOfANewerVersion) {
   c.messages.answer = true;
   c.app->updatecheck.checkup(false);
   EXPECT_EQ(started, 1);
+}
+
+TEST_F(RealServer, UpdaterSignedWithTheServicesKeyArrivesVerifiedAndOnlyOnce) {
+  QTemporaryDir keys;
+  const QString secret = keys.filePath(QStringLiteral("secret.hex")),
+                pub = keys.filePath(QStringLiteral("public.hex")),
+                program = keys.filePath(QStringLiteral("update.bin"));
+  ASSERT_EQ(server.admin({QStringLiteral("keygen"), secret, pub}), 0);
+  QFile p(program);
+  ASSERT_TRUE(p.open(QIODevice::WriteOnly));
+  p.write("#!/bin/sh\nexit 0\n");
+  p.close();
+  ASSERT_EQ(server.admin({QStringLiteral("publish-updater"), program, QStringLiteral("--sign"),
+                          secret}),
+            0);
+  QFile k(pub);
+  ASSERT_TRUE(k.open(QIODevice::ReadOnly));
+  qputenv("INKWREN_UPDATER_KEY", k.readAll().trimmed());
+
+  Client c(server.base());
+  EXPECT_TRUE(c.app->service.upup(c.app->updater));
+  EXPECT_TRUE(c.app->updater.verified());
+  EXPECT_FALSE(c.app->service.upup(c.app->updater)); // the stamp sent is the latest
+  // A program that does not trust the service's key keeps nothing.
+  Client other(server.base());
+  qunsetenv("INKWREN_UPDATER_KEY");
+  EXPECT_FALSE(other.app->service.upup(other.app->updater));
+  EXPECT_FALSE(QFile::exists(other.app->updater.path()));
 }
 
 } // namespace

@@ -58,6 +58,9 @@ public:
   // The quick search box: the listener hears the box's text each time its button is pressed
   // (or Enter in the box) while the box is not empty. Setting a listener enables the button.
   virtual void onQuickSearch(std::function<void(const QString &text)> listener) = 0;
+  // The advertisement line at the right end of the bottom bar (`txtadvlab`) and a click on it.
+  virtual void setAdvertisement(const QString &text) = 0;
+  virtual void onAdvertisementClick(std::function<void()> listener) = 0;
   // The window dialogs and messages belong to.
   virtual QWidget *window() = 0;
   // Applies the window's settings at start-up (size, full screen).

@@ -258,6 +258,15 @@ void Tmainform::onQuickSearch(std::function<void(const QString &)> listener) {
   SpeedButton9->setToolTip(QString());
 }
 
+void Tmainform::setAdvertisement(const QString &text) {
+  txtadvlab->setText(text);
+}
+
+void Tmainform::onAdvertisementClick(std::function<void()> listener) {
+  advertisementClick_ = std::move(listener);
+  txtadvlab->setCursor(Qt::PointingHandCursor);
+}
+
 QAction *Tmainform::command(const QString &name) const {
   return commands_.value(name);
 }
@@ -625,6 +634,7 @@ void Tmainform::buildBottom(QWidget *bottom) {
   txtadvlab = new QLabel(RzPanel6);
   txtadvlab->setObjectName(QStringLiteral("txtadvlab"));
   txtadvlab->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  txtadvlab->installEventFilter(this);
   panel->addWidget(nowreadxx, 1);
   panel->addWidget(txtadvlab, 1);
   Image1 = new QLabel(bottom);
@@ -666,8 +676,6 @@ void Tmainform::choosePage(int page, QToolButton *tab) {
     return;
   showbar(pageMask(page));
   pagestate = page;
-  if (page == ShelfPage || page == RankingsPage)
-    webem->load(QUrl(services_.webroot + QStringLiteral("inkwren/iw_bookweb.php")));
   for (const auto &listener : pageListeners_)
     listener(page);
 }
@@ -810,6 +818,10 @@ bool Tmainform::eventFilter(QObject *watched, QEvent *event) {
   if (w && event->type() == QEvent::MouseButtonPress) {
     auto *me = static_cast<QMouseEvent *>(event);
     if (me->button() == Qt::LeftButton) {
+      if (w == txtadvlab && advertisementClick_) {
+        advertisementClick_();
+        return true;
+      }
       if (w == Image1) {
         userResizing_ = true;
         if (windowHandle())

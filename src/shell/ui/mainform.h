@@ -58,6 +58,8 @@ public:
   QMenu *shelfMenu() const override { return bookmenu; }
   HtmlView &htmlView() override { return *webem; }
   void onQuickSearch(std::function<void(const QString &text)> listener) override;
+  void setAdvertisement(const QString &text) override;
+  void onAdvertisementClick(std::function<void()> listener) override;
   QWidget *window() override { return this; }
   void applySettings() override { useset(); }
 
@@ -168,6 +170,7 @@ private:
   QHash<QString, QAction *> commands_;
   std::vector<std::function<void(int)>> pageListeners_;
   std::function<void(const QString &)> quickSearch_;
+  std::function<void()> advertisementClick_;
   bool maximized_ = false;
   bool userResizing_ = false;
   QTimer *resizeSettled_ = nullptr;

@@ -19,10 +19,13 @@ class ShelfWiring;
 class Startup;
 class Tmainform;
 class UpdateController;
+class UrlOpener;
+class WebPanels;
 
 class ProgramWindow {
 public:
-  ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlView);
+  // urls: where addresses are opened in the web browser (the desktop's handler when null).
+  ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlView, UrlOpener *urls = nullptr);
   ~ProgramWindow();
 
   Tmainform &main() { return *main_; }
@@ -31,13 +34,16 @@ public:
   UpdateController &updates() { return *updates_; }
   ReaderWiring &reader() { return *reader_; }
   Startup &startup() { return *startup_; }
+  WebPanels &panels() { return *panels_; }
 
 private:
+  std::unique_ptr<UrlOpener> ownUrls_;
   std::unique_ptr<Tmainform> main_;
   std::unique_ptr<ShelfWiring> shelf_;
   std::unique_ptr<SearchWiring> search_;
   std::unique_ptr<UpdateController> updates_;
   std::unique_ptr<ReaderWiring> reader_;
+  std::unique_ptr<WebPanels> panels_;
   std::unique_ptr<Startup> startup_;
 };
 

@@ -4,9 +4,13 @@
 #include "reader/ui/readerwiring.h"
 #include "rules/ui/updatecontroller.h"
 #include "search/ui/searchwiring.h"
+#include "search/ui/tbssform.h"
+#include "service/ui/servicewiring.h"
 #include "shelf/ui/shelfwiring.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
+
+#include <QLabel>
 
 namespace inkwren {
 
@@ -24,6 +28,10 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
   updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
                                                 app.services.messages);
   reader_ = std::make_unique<ReaderWiring>(app.services, *main_, *shelf_, app.marks, makeHtmlView);
+  service_ = std::make_unique<ServiceWiring>(
+      *main_, *shelf_, ServiceModel{app.service, app.netshelf, app.settings, app.services.messages},
+      [this](const QString &title) { main_->titlel->setText(title); });
+  search_->bssform().setService(&app.service);
 
   Startup::Steps steps;
   steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
@@ -40,6 +48,7 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
 ProgramWindow::~ProgramWindow() {
   // The start-up's shutdown stops the jobs before the windows they report to go.
   startup_.reset();
+  service_.reset();
   updates_.reset();
   search_.reset();
   reader_.reset();

@@ -15,6 +15,7 @@ namespace inkwren {
 class AppContext;
 class ReaderWiring;
 class SearchWiring;
+class ServiceWiring;
 class ShelfWiring;
 class Startup;
 class Tmainform;
@@ -31,6 +32,7 @@ public:
   UpdateController &updates() { return *updates_; }
   ReaderWiring &reader() { return *reader_; }
   Startup &startup() { return *startup_; }
+  ServiceWiring &service() { return *service_; }
 
 private:
   std::unique_ptr<Tmainform> main_;
@@ -39,6 +41,7 @@ private:
   std::unique_ptr<UpdateController> updates_;
   std::unique_ptr<ReaderWiring> reader_;
   std::unique_ptr<Startup> startup_;
+  std::unique_ptr<ServiceWiring> service_;
 };
 
 } // namespace inkwren

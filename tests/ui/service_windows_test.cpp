@@ -22,6 +22,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -234,6 +235,27 @@ TEST_F(LoginWindows, NetworkShelfWindowNeedsALogin) {
   EXPECT_EQ(w->shown, QStringList{QStringLiteral("loginform")});
   EXPECT_FALSE(w->stack().isVisible());
   EXPECT_TRUE(site.requests().isEmpty());
+}
+
+TEST_F(LoginWindows, AFailedReloadIsNeverSavedOverTheNetworkShelf) {
+  w->loginAs(QStringLiteral("a"), QStringLiteral("right"));
+  site.route("/iw_getstack.php", HttpResponse::text("", 503));
+  w->window->main().command(QStringLiteral("Nviewstackb"))->trigger();
+  ASSERT_TRUE(w->stack().isVisible());
+  EXPECT_EQ(w->messages.shown, QStringList{QStringLiteral("操作失败!")});
+  EXPECT_TRUE(w->stack().entries().isEmpty());
+  EXPECT_FALSE(w->stack().RzBitBtn5->isEnabled());
+  w->stack().RzBitBtn5Click();
+  for (const HttpRequest &r : site.requests())
+    EXPECT_FALSE(r.path.contains("iw_bookstacksave")) << r.path.toStdString();
+  // Once the list arrives, it can be saved.
+  site.route("/iw_getstack.php", HttpResponse::text("<ok>"));
+  site.route("/iw_bookstacksave.php", HttpResponse::text("<ok>"));
+  w->stack().RzButton6->click();
+  EXPECT_TRUE(w->stack().RzBitBtn5->isEnabled());
+  w->stack().RzBitBtn5->click();
+  EXPECT_EQ(w->messages.shown,
+            (QStringList{QStringLiteral("操作失败!"), QStringLiteral("保存成功!")}));
 }
 
 TEST(LoginLinks, OpenTheServicePagesInTheBrowser) {
@@ -459,9 +481,17 @@ TEST_F(SearchSetWindows, DownloadReplacesTheChoiceAndReloadsTheList) {
   Client c(server.base());
   c.app->service.login(QStringLiteral("甲"), QStringLiteral("pw 123"));
   ASSERT_EQ(c.app->service.searchsetsave("k2,1\r\nk3,0\r\n"), ServiceClient::Outcome::Ok);
+  // A choice file that can't be written is no success.
+  const QString path = w->app->folder.path(QStringLiteral("db/searchset.dat"));
+  ASSERT_TRUE(QDir().mkpath(path));
+  bss().RzBitBtn4->click();
+  EXPECT_EQ(w->messages.shown, QStringList(2, QStringLiteral("操作失败!")));
+  EXPECT_EQ(keys().size(), 3);
+  ASSERT_TRUE(QDir(path).removeRecursively());
   bss().RzBitBtn4->click();
   EXPECT_EQ(w->messages.shown,
-            (QStringList{QStringLiteral("操作失败!"), QStringLiteral("下载成功!")}));
+            (QStringList{QStringLiteral("操作失败!"), QStringLiteral("操作失败!"),
+                         QStringLiteral("下载成功!")}));
   EXPECT_EQ(choiceFile(), QByteArray("k2,1\r\nk3,0\r\n"));
   EXPECT_EQ(keys(),
             (QStringList{QStringLiteral("k2,1"), QStringLiteral("k3,0"), QStringLiteral("k1,0")}));

@@ -116,6 +116,7 @@ Twebstack::Twebstack(ServiceClient &service, NetworkShelf &netshelf, Messages &m
   RzBitBtn3 = dialogButton(QStringLiteral("删除"), "RzBitBtn3", this);
   RzBitBtn4 = dialogButton(QStringLiteral("删除全部"), "RzBitBtn4", this);
   RzBitBtn5 = dialogButton(QStringLiteral("保存"), "RzBitBtn5", this);
+  RzBitBtn5->setEnabled(false); // until the list has been read from the service
   buttons->addWidget(RzCheckBox1);
   buttons->addWidget(RzButton1);
   buttons->addStretch(1);
@@ -167,10 +168,14 @@ void Twebstack::RzButton6Click() {
   if (!service_.checklogin())
     return;
   RzListView1->clear();
-  // A failed reload leaves the list empty; the client has said "操作失败!".
-  if (const std::optional<QList<StackEntry>> books = service_.getstack())
+  // A failed reload leaves the list empty (the client has said "操作失败!"). Saving that empty
+  // list would wipe the network shelf although the user never deleted anything, so "保存"
+  // waits for a reload that works.
+  const std::optional<QList<StackEntry>> books = service_.getstack();
+  if (books)
     for (const StackEntry &entry : *books)
       addRow(entry);
+  RzBitBtn5->setEnabled(books.has_value());
 }
 
 void Twebstack::SpeedButton1Click() {
@@ -238,6 +243,8 @@ void Twebstack::RzBitBtn4Click() {
 }
 
 void Twebstack::RzBitBtn5Click() {
+  if (!RzBitBtn5->isEnabled())
+    return;
   // The client runs the login guard and tells the outcome.
   service_.bookstacksave(entries());
 }

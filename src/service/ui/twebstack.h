@@ -3,7 +3,9 @@
 // with check boxes (name, author, category, table-of-contents address). The user finds a row,
 // sorts, reorders by dragging, deletes rows, saves the list back to the service as the new
 // network shelf, and adds checked (or all) rows to the local shelf. Every showing reloads the
-// list from the service; changes reach the service only through "保存".
+// list from the service; changes reach the service only through "保存", which is offered only
+// while the list shown is the one the service sent (an empty list left by a failed reload is
+// never saved over the network shelf).
 //
 // Main thread only.
 #include "service/serviceclient.h"
@@ -44,7 +46,8 @@ public:
   // "删除" / "删除全部": after a question; nothing is sent.
   void RzBitBtn3Click();
   void RzBitBtn4Click();
-  // "保存": the rows in their order become the network shelf.
+  // "保存": the rows in their order become the network shelf. Only once the list has been read
+  // from the service: after a failed reload the button is disabled.
   void RzBitBtn5Click();
   // A click on a column header: sorts by it, descending and ascending in turn, one direction
   // flag for all columns; letters compared without regard to ASCII case.

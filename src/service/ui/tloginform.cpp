@@ -106,7 +106,7 @@ void Tloginform::showEvent(QShowEvent *e) {
   if (parentWidget())
     move(parentWidget()->window()->geometry().center() - rect().center());
   getuserlist();
-  pass->setFocus();
+  user->setFocus();
 }
 
 void Tloginform::paintEvent(QPaintEvent *) {

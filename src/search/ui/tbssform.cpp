@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "rules/ruleset.h"
 #include "search/searchsites.h"
+#include "service/serviceclient.h"
 
 #include <QCheckBox>
 #include <QDragMoveEvent>
@@ -122,6 +123,8 @@ Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
   connect(SpeedButton1, &QToolButton::clicked, this, &Tbssform::SpeedButton1Click);
   connect(skey, &QLineEdit::returnPressed, SpeedButton1, &QToolButton::click);
   connect(RzBitBtn5, &QPushButton::clicked, this, &Tbssform::RzBitBtn5Click);
+  connect(RzBitBtn2, &QPushButton::clicked, this, &Tbssform::RzBitBtn2Click);
+  connect(RzBitBtn4, &QPushButton::clicked, this, &Tbssform::RzBitBtn4Click);
   connect(ListView1->header(), &QHeaderView::sectionClicked, this, &Tbssform::ListView1ColumnClick);
   resize(560, 460);
 }
@@ -229,6 +232,41 @@ void Tbssform::RzBitBtn5Click() {
   }
   rules_.setSsreload(true);
   messages_.tsxx(QStringLiteral("搜索配置保存成功！"));
+}
+
+} // namespace inkwren
+
+namespace inkwren {
+
+void Tbssform::setService(ServiceClient *service) {
+  service_ = service;
+  for (QPushButton *b : {RzBitBtn2, RzBitBtn4}) {
+    b->setEnabled(service_ != nullptr);
+    b->setToolTip(service_ ? QString() : kNoService);
+  }
+}
+
+void Tbssform::RzBitBtn2Click() {
+  if (!service_)
+    return;
+  // The client runs the login guard and tells the outcome.
+  service_->searchsetsave(
+      codec::encode(SearchSetFile::choiceText(SearchSetFile::choiceLines(rows()))));
+}
+
+void Tbssform::RzBitBtn4Click() {
+  if (!service_)
+    return;
+  // nullopt: not logged in, or the client has said "操作失败!".
+  const std::optional<QByteArray> list = service_->getsearchset();
+  if (!list)
+    return;
+  if (!sites_.choiceFile().writeText(codec::decode(*list))) {
+    messages_.tsxx(QStringLiteral("操作失败!"));
+    return;
+  }
+  Button7Click();
+  messages_.tsxx(QStringLiteral("下载成功!"));
 }
 
 } // namespace inkwren

@@ -4,8 +4,8 @@
 // dragging a row), finds a row, and saves the choice to the choice file. Every showing rebuilds
 // the list from the choice file and the search-site list; changes count only once saved.
 //
-// Upload and download of the choice need the network service, which this program does not
-// offer yet: their buttons stay disabled.
+// The choice travels to and from the network service ("上传" / "下载", behind the login) once
+// the service client is given; until then those two buttons stay disabled.
 //
 // Main thread only.
 #include "search/searchsite.h"
@@ -25,6 +25,7 @@ namespace inkwren {
 
 class Messages;
 class RuleSet;
+class ServiceClient;
 class SearchSites;
 
 class Tbssform : public QDialog {
@@ -44,6 +45,14 @@ public:
   void SpeedButton1Click();
   // "保存": writes the choice file and tells the add-book dialog to reload its sites.
   void RzBitBtn5Click();
+  // The network service for "上传" and "下载" (enables both buttons).
+  void setService(ServiceClient *service);
+  // "上传": the rows as they stand (saved or not) become the choice kept on the service.
+  void RzBitBtn2Click();
+  // "下载": the choice kept on the service replaces the choice file and the list is rebuilt.
+  // A list that did not arrive whole changes nothing. The add-book dialog keeps its sites
+  // until the next save here.
+  void RzBitBtn4Click();
   // A click on a column header: sorts by it, descending and ascending in turn (the first
   // click of the run descending), letters compared without regard to ASCII case.
   void ListView1ColumnClick(int column);
@@ -61,8 +70,8 @@ public:
   QLineEdit *skey = nullptr;
   QToolButton *SpeedButton1 = nullptr;
   QPushButton *RzBitBtn5 = nullptr;
-  QPushButton *RzBitBtn2 = nullptr; // "上传" (needs the network service)
-  QPushButton *RzBitBtn4 = nullptr; // "下载" (needs the network service)
+  QPushButton *RzBitBtn2 = nullptr; // "上传"
+  QPushButton *RzBitBtn4 = nullptr; // "下载"
 
 protected:
   void showEvent(QShowEvent *e) override;
@@ -73,6 +82,7 @@ private:
   const SearchSites &sites_;
   RuleSet &rules_;
   Messages &messages_;
+  ServiceClient *service_ = nullptr;
   bool ascending_ = false; // the sort direction flag, alternating with every header click
 };
 

@@ -4,6 +4,8 @@
 #include "reader/ui/readerwiring.h"
 #include "rules/ui/updatecontroller.h"
 #include "search/ui/searchwiring.h"
+#include "search/ui/tbssform.h"
+#include "service/ui/servicewiring.h"
 #include "service/ui/webpanels.h"
 #include "shelf/ui/platform.h"
 #include "shelf/ui/shelfwiring.h"
@@ -12,12 +14,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 
 namespace inkwren {
 
-ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlView,
-                             UrlOpener *urls)
+ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlView, UrlOpener *urls)
     : ownUrls_(urls ? nullptr : std::make_unique<DesktopUrlOpener>()),
       main_(std::make_unique<Tmainform>(app.services, makeHtmlView)) {
   if (!urls)
@@ -33,8 +35,8 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
                   app.folder.path(QStringLiteral("db/searchset.dat"))});
   updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
                                                 app.services.messages);
-  reader_ = std::make_unique<ReaderWiring>(app.services, *main_, *shelf_, app.marks, makeHtmlView,
-                                           urls);
+  reader_ =
+      std::make_unique<ReaderWiring>(app.services, *main_, *shelf_, app.marks, makeHtmlView, urls);
   panels_ = std::make_unique<WebPanels>(
       app.service, *main_, *urls,
       [this](const QString &name, const QString &author, const QString &category,
@@ -47,6 +49,10 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
     if (app.updatecheck.handover())
       QApplication::exit(0);
   });
+  service_ = std::make_unique<ServiceWiring>(
+      *main_, *shelf_, ServiceModel{app.service, app.netshelf, app.settings, app.services.messages},
+      [this](const QString &title) { main_->titlel->setText(title); }, urls);
+  search_->bssform().setService(&app.service);
 
   Startup::Steps steps;
   steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
@@ -65,6 +71,7 @@ ProgramWindow::~ProgramWindow() {
   // The start-up's shutdown stops the jobs before the windows they report to go.
   startup_.reset();
   panels_.reset();
+  service_.reset();
   updates_.reset();
   search_.reset();
   reader_.reset();

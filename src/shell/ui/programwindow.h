@@ -15,6 +15,7 @@ namespace inkwren {
 class AppContext;
 class ReaderWiring;
 class SearchWiring;
+class ServiceWiring;
 class ShelfWiring;
 class Startup;
 class Tmainform;
@@ -35,6 +36,7 @@ public:
   ReaderWiring &reader() { return *reader_; }
   Startup &startup() { return *startup_; }
   WebPanels &panels() { return *panels_; }
+  ServiceWiring &service() { return *service_; }
 
 private:
   std::unique_ptr<UrlOpener> ownUrls_;
@@ -45,6 +47,7 @@ private:
   std::unique_ptr<ReaderWiring> reader_;
   std::unique_ptr<WebPanels> panels_;
   std::unique_ptr<Startup> startup_;
+  std::unique_ptr<ServiceWiring> service_;
 };
 
 } // namespace inkwren

@@ -39,11 +39,9 @@ VoiceButtons VoiceButtons::of(State state, bool chapterKnown) {
   return b;
 }
 
-SpeechController::SpeechController(Parts parts, std::chrono::milliseconds busyWait,
-                                   QObject *parent)
-    : QObject(parent), engine_(parts.engine), settings_(parts.settings),
-      chapters_(parts.chapters), files_(parts.files), marks_(parts.marks),
-      messages_(parts.messages) {
+SpeechController::SpeechController(Parts parts, std::chrono::milliseconds busyWait, QObject *parent)
+    : QObject(parent), engine_(parts.engine), settings_(parts.settings), chapters_(parts.chapters),
+      files_(parts.files), marks_(parts.marks), messages_(parts.messages) {
   busyTimer_.setSingleShot(true);
   busyTimer_.setInterval(busyWait);
   connect(&busyTimer_, &QTimer::timeout, this, &SpeechController::handedOver);

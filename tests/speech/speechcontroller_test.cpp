@@ -38,8 +38,8 @@ struct SpeechControllerTest : ShelfFixture {
     bookId = book(category(QStringLiteral("T"), 1), QStringLiteral("书"), 1);
     for (const char *name : {"一", "二", "三"}) {
       const QString id = chapter(bookId, QString::fromUtf8(name), ids.size() + 1);
-      files.writeChapter(bookId, id, codec::encode(QStringLiteral("第%1章\r\n正文").arg(
-                                         QString::fromUtf8(name))));
+      files.writeChapter(
+          bookId, id, codec::encode(QStringLiteral("第%1章\r\n正文").arg(QString::fromUtf8(name))));
       ids << id;
     }
     shelf.drawbookpanel();
@@ -50,7 +50,9 @@ struct SpeechControllerTest : ShelfFixture {
     while (voice.busy() && !deadline.hasExpired())
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
-  QString lastText() const { return engine.requests.empty() ? QString() : engine.requests.back().text; }
+  QString lastText() const {
+    return engine.requests.empty() ? QString() : engine.requests.back().text;
+  }
   int readstate(const QString &id) { return chapters.chapter(bookId, id)->readstate; }
 };
 

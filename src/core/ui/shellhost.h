@@ -14,6 +14,7 @@
 #include <functional>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTreeWidget;
 class QWidget;
@@ -58,6 +59,9 @@ public:
   // The quick search box: the listener hears the box's text each time its button is pressed
   // (or Enter in the box) while the box is not empty. Setting a listener enables the button.
   virtual void onQuickSearch(std::function<void(const QString &text)> listener) = 0;
+  // Puts the read-aloud controls at the left of the bottom bar; gives the bar's label that
+  // names what is being read aloud (nowreadxx).
+  virtual QLabel *installReadAloudControls(QWidget *controls) = 0;
   // The window dialogs and messages belong to.
   virtual QWidget *window() = 0;
   // Applies the window's settings at start-up (size, full screen).

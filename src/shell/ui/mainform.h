@@ -58,6 +58,7 @@ public:
   QMenu *shelfMenu() const override { return bookmenu; }
   HtmlView &htmlView() override { return *webem; }
   void onQuickSearch(std::function<void(const QString &text)> listener) override;
+  QLabel *installReadAloudControls(QWidget *controls) override;
   QWidget *window() override { return this; }
   void applySettings() override { useset(); }
 

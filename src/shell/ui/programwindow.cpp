@@ -7,6 +7,7 @@
 #include "shelf/ui/shelfwiring.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
+#include "speech/ui/speechwiring.h"
 
 namespace inkwren {
 
@@ -24,6 +25,9 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
   updates_ = std::make_unique<UpdateController>(*main_, updates, *shelf_, app.rules, app.main,
                                                 app.services.messages);
   reader_ = std::make_unique<ReaderWiring>(app.services, *main_, *shelf_, app.marks, makeHtmlView);
+  speech_ = std::make_unique<SpeechWiring>(*main_, *shelf_, app.settings, app.services.messages,
+                                           app.speech());
+  speech_->publishOnSessionBus();
 
   Startup::Steps steps;
   steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
@@ -42,6 +46,7 @@ ProgramWindow::~ProgramWindow() {
   startup_.reset();
   updates_.reset();
   search_.reset();
+  speech_.reset();
   reader_.reset();
   shelf_.reset();
   main_.reset();

@@ -16,6 +16,7 @@ class AppContext;
 class ReaderWiring;
 class SearchWiring;
 class ShelfWiring;
+class SpeechWiring;
 class Startup;
 class Tmainform;
 class UpdateController;
@@ -30,6 +31,7 @@ public:
   SearchWiring &search() { return *search_; }
   UpdateController &updates() { return *updates_; }
   ReaderWiring &reader() { return *reader_; }
+  SpeechWiring &speech() { return *speech_; }
   Startup &startup() { return *startup_; }
 
 private:
@@ -38,6 +40,7 @@ private:
   std::unique_ptr<SearchWiring> search_;
   std::unique_ptr<UpdateController> updates_;
   std::unique_ptr<ReaderWiring> reader_;
+  std::unique_ptr<SpeechWiring> speech_;
   std::unique_ptr<Startup> startup_;
 };
 

@@ -54,6 +54,7 @@ Tcapform::Tcapform(Settings &settings, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       settings_(settings) {
   setAttribute(Qt::WA_TranslucentBackground);
+  setAttribute(Qt::WA_QuitOnClose, false); // the program ends with its main window
   setWindowTitle(QString());
   setMinimumWidth(kMinWidth);
   capbp_ = new QWidget(this);

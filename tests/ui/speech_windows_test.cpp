@@ -11,7 +11,9 @@
 #include "support/fake_speech_engine.h"
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -137,6 +139,74 @@ TEST_F(CaptionWindow, MemoWrapsIntoCaptionLines) {
   EXPECT_EQ(cap->memoWidth(), 6);
   cap->setMemoText(QStringLiteral("甲乙丙"));
   EXPECT_EQ(cap->memoLines(), (QStringList{"甲", "乙", "丙"}));
+}
+
+TEST(CaptionLook, GradientStyles) {
+  // Which of left, right, top, bottom and middle show the start colour (red); the others
+  // show the end colour (white).
+  struct Row {
+    int type;
+    bool left, right, top, bottom, middle;
+  } rows[] = {
+      {0, true, false, false, false, false}, {1, false, true, false, false, false},
+      {2, false, false, true, false, false}, {3, false, false, false, true, false},
+      {4, false, false, false, false, true}, {5, false, false, false, false, true},
+  };
+  for (const Row &r : rows) {
+    CaptionLabel::Look look;
+    look.shade = true;
+    look.color = Qt::red;
+    look.shadeColor = Qt::white;
+    look.shadeType = r.type;
+    QImage img(101, 101, QImage::Format_RGB32);
+    QPainter(&img).fillRect(img.rect(), CaptionLabel::fill(look, QRectF(0, 0, 101, 101)));
+    auto red = [&](int x, int y) { return QColor(img.pixel(x, y)).green() < 40; };
+    auto white = [&](int x, int y) { return QColor(img.pixel(x, y)).green() > 215; };
+    const std::pair<QPoint, bool> points[] = {{{0, 50}, r.left},
+                                              {{100, 50}, r.right},
+                                              {{50, 0}, r.top},
+                                              {{50, 100}, r.bottom},
+                                              {{50, 50}, r.middle}};
+    for (const auto &[at, start] : points) {
+      // Points on the gradient's axis are at either end; the others are in between.
+      const bool onAxis = (r.type == 0 || r.type == 1 || r.type == 4) ? at.y() == 50 : at.x() == 50;
+      const bool middle = at == QPoint(50, 50);
+      if (!onAxis || (middle && r.type < 4))
+        continue; // off the axis, or halfway along a one-way gradient
+      EXPECT_TRUE(start ? red(at.x(), at.y()) : white(at.x(), at.y()))
+          << "type " << r.type << " at " << at.x() << "," << at.y();
+    }
+  }
+}
+
+TEST(CaptionLook, BackgroundOpacityAndHover) {
+  CaptionLabel label;
+  CaptionLabel::Look look;
+  look.font.setPixelSize(40);
+  look.back = true;
+  look.backColor = QColor(0, 0, 255);
+  label.setLook(look);
+  label.setText(QStringLiteral("墨鹪"));
+  label.resize(300, label.sizeHint().height());
+  auto image = [&] { return label.grab().toImage(); };
+  auto hasRed = [](const QImage &img) {
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const QColor c = img.pixelColor(x, y);
+        if (c.red() > 200 && c.blue() < 60 && c.alpha() > 200)
+          return true;
+      }
+    return false;
+  };
+  QImage shown = image();
+  EXPECT_EQ(shown.pixelColor(1, 1), QColor(0, 0, 255));
+  EXPECT_TRUE(hasRed(shown));
+  // Hovered: no text, and the background is see-through.
+  label.setOpacity(0);
+  label.setBackgroundShown(false);
+  QImage hovered = image();
+  EXPECT_LT(hovered.pixelColor(1, 1).alpha(), 5);
+  EXPECT_FALSE(hasRed(hovered));
 }
 
 struct SpeechWindows : DataFixture {

@@ -39,9 +39,7 @@ QSize CaptionLabel::sizeHint() const {
   return {fm.horizontalAdvance(text_), fm.height() + 4 + (look_.shadow ? kShadowOffset : 0)};
 }
 
-namespace {
-
-QBrush fill(const CaptionLabel::Look &look, const QRectF &r) {
+QBrush CaptionLabel::fill(const Look &look, const QRectF &r) {
   if (!look.shade)
     return look.color;
   const QColor a = look.color, b = look.shadeColor;
@@ -77,8 +75,6 @@ QBrush fill(const CaptionLabel::Look &look, const QRectF &r) {
   }
   return g;
 }
-
-} // namespace
 
 void CaptionLabel::paintEvent(QPaintEvent *) {
   QPainter p(this);

@@ -41,6 +41,9 @@ public:
   void setBackgroundShown(bool shown);
   bool backgroundShown() const { return backShown_; }
 
+  // The brush the text of a look is filled with, over the text's bounds.
+  static QBrush fill(const Look &look, const QRectF &bounds);
+
   // The height the label needs for its font (it is as wide as its window).
   QSize sizeHint() const override;
 

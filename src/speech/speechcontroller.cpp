@@ -98,6 +98,7 @@ void SpeechController::voicebook(const QString &bookId, const QString &chapterId
   if (chapterName.isEmpty() || voicebusy_)
     return;
   voicebusy_ = true;
+  endedWhileBusy_ = 0;
   voicebookid_ = bookId;
   voicezjid_ = chapterId;
   voicebookname_ = bookName;
@@ -119,6 +120,12 @@ void SpeechController::handedOver() {
   voicebusy_ = false;
   if (settings_.on(Settings::voiceread) && !voicezjid_.isEmpty())
     marks_.zjrschange(voicebookid_, voicezjid_, 1);
+  // A request heard to its end while it was being handed over (an empty or very short
+  // chapter) ends now, instead of leaving the buttons on "speaking" with nothing to hear.
+  const int ended = endedWhileBusy_;
+  endedWhileBusy_ = 0;
+  if (ended != 0)
+    readvoiceEndStream(ended);
 }
 
 void SpeechController::voicebookx(const QString &bookId, const QString &bookName,
@@ -206,8 +213,10 @@ void SpeechController::readvoiceWord(int stream, int position, int length) {
 }
 
 void SpeechController::readvoiceEndStream(int stream) {
-  if (voicebusy_)
+  if (voicebusy_) {
+    endedWhileBusy_ = stream;
     return;
+  }
   // The end of a request that a newer one replaced says nothing about what is heard now.
   if (stream != engine_.lastStream() || stream != stream_)
     return;

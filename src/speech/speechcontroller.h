@@ -65,7 +65,7 @@ public:
                             QObject *parent = nullptr);
 
   // Reads one chapter; nothing when the chapter name is empty or a request is being handed
-  // over.
+  // over. The end of a request is taken up only once it has been handed over.
   void voicebook(const QString &bookId, const QString &chapterId, const QString &bookName,
                  const QString &chapterName);
   // Reads a book from its first ("first") or first unread ("noread") shown chapter.
@@ -131,8 +131,9 @@ private:
   QString voicebookid_, voicezjid_, voicebookname_, voicezjname_;
   QString nowreadxx_, caption_;
   bool voicebusy_ = false;
-  bool stepping_ = false; // a readlast/readnext press is being handled
-  int stream_ = 0;        // the request being heard
+  bool stepping_ = false;  // a readlast/readnext press is being handled
+  int stream_ = 0;         // the request being heard
+  int endedWhileBusy_ = 0; // a request that ended while it was being handed over
   VoiceButtons buttons_;
 };
 

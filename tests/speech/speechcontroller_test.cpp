@@ -133,6 +133,18 @@ TEST_F(SpeechControllerTest, EndOfStreamWhileBusyIsIgnored) {
   EXPECT_EQ(engine.requests.size(), 1u);
 }
 
+TEST_F(SpeechControllerTest, AChapterThatEndsWhileHandedOverGoesOnAfterwards) {
+  // An empty chapter (no text downloaded yet) ends at once, within the hand-over wait.
+  ASSERT_TRUE(QFile::remove(files.chapterFile(bookId, ids[0])));
+  voice.voicebook(bookId, ids[0], QStringLiteral("书"), QStringLiteral("一"));
+  EXPECT_EQ(engine.requests.back().text, QString());
+  engine.finishStream();
+  EXPECT_EQ(voice.buttons().state, State::Speak);
+  settle();
+  EXPECT_EQ(voice.voicezjid(), ids[1]); // autonext once handed over
+  EXPECT_EQ(engine.requests.size(), 2u);
+}
+
 TEST_F(SpeechControllerTest, AutonextGoesOnAndStopsAfterTheLastChapter) {
   voice.voicebookx(bookId, QStringLiteral("书"), QStringLiteral("first"));
   for (int i = 1; i < 3; ++i) {

@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-dev
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql openssl
+  libqt6dbus6 dbus
 )
 missing=()
 for p in "${packages[@]}"; do

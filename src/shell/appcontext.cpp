@@ -1,6 +1,8 @@
 #include "shell/appcontext.h"
 
 #include "rules/ruleinterpreter.h"
+#include "speech/espeakengine.h"
+#include "speech/qtaudiooutput.h"
 
 namespace inkwren {
 
@@ -27,6 +29,21 @@ bool AppContext::openLibrary(QString *why) {
 void AppContext::loadForCommandLine() {
   settings.getset(1);
   rules.loadRules();
+}
+
+SpeechController &AppContext::speech() {
+  if (!speech_) {
+    if (!speechEngine_)
+      speechEngine_ = std::make_unique<EspeakEngine>(std::make_unique<QtAudioOutput>());
+    speech_ = std::make_unique<SpeechController>(SpeechController::Parts{
+        *speechEngine_, settings, chapters, files, marks, services.messages});
+  }
+  return *speech_;
+}
+
+void AppContext::useSpeechEngine(std::unique_ptr<SpeechEngine> engine) {
+  if (!speech_)
+    speechEngine_ = std::move(engine);
 }
 
 Conversions::EntityDecoder AppContext::entityDecoder() {

@@ -27,6 +27,9 @@
 #include "shelf/chapterstore.h"
 #include "shelf/conversions.h"
 #include "shelf/currentbook.h"
+#include "speech/speechcontroller.h"
+
+#include <memory>
 
 namespace inkwren {
 
@@ -66,6 +69,16 @@ public:
   Updater updater;       // the updater program in the data folder
   NetworkShelf netshelf;
   UpdateCheck updatecheck;
+
+  // Reading aloud: the controller on the espeak-ng engine with the default sound device, made
+  // on first use (the command line never needs it). useSpeechEngine hands in another engine
+  // before that (tests).
+  SpeechController &speech();
+  void useSpeechEngine(std::unique_ptr<SpeechEngine> engine);
+
+private:
+  std::unique_ptr<SpeechEngine> speechEngine_;
+  std::unique_ptr<SpeechController> speech_;
 };
 
 } // namespace inkwren

@@ -124,6 +124,11 @@ EspeakSynth::EspeakSynth(const QString &dataPath) {
                                                 QString::fromUtf8(voice.language));
     voices_.append(voice);
   }
+  // The Chinese voices lead the list: voice number 0, the setting's default, is Mandarin
+  // wherever it is installed, then Cantonese; the rest keep the library's order.
+  auto rank = [](const Voice &v) { return v.language == "cmn" ? 0 : v.language == "yue" ? 1 : 2; };
+  std::stable_sort(voices_.begin(), voices_.end(),
+                   [&](const Voice &a, const Voice &b) { return rank(a) < rank(b); });
   if (voices_.isEmpty())
     problem_ = QStringLiteral("没有安装任何语音 (espeak-ng-data)，无法朗读");
 }

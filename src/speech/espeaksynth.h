@@ -39,7 +39,7 @@ public:
   QString problem() const { return problem_; }
   int sampleRate() const { return sampleRate_; }
 
-  // Names shown for the voices, by index ("name (language)").
+  // Names shown for the voices, by index ("name (language)"); Mandarin first, then Cantonese.
   QStringList voiceNames() const;
   // The index of the voice of a language ("cmn"), -1 when there is none.
   int voiceOf(const QByteArray &language) const;

@@ -52,6 +52,8 @@ TEST(EspeakSynth, SpeaksChineseIntoMemoryWithWordsInOrder) {
   EXPECT_GE(synth.voiceOf("cmn"), 0);
   EXPECT_GE(synth.voiceOf("yue"), 0);
   EXPECT_EQ(synth.defaultVoice(), synth.voiceOf("cmn"));
+  // The settings' default voice number 0 is Mandarin.
+  EXPECT_EQ(synth.voiceOf("cmn"), 0);
 
   const Synthesised s = synthesise(synth, kSentence);
   EXPECT_GT(s.samples, synth.sampleRate()); // more than a second of speech

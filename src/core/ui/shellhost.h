@@ -14,6 +14,7 @@
 #include <functional>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTreeWidget;
 class QWidget;
@@ -61,6 +62,9 @@ public:
   // The advertisement line at the right end of the bottom bar (`txtadvlab`) and a click on it.
   virtual void setAdvertisement(const QString &text) = 0;
   virtual void onAdvertisementClick(std::function<void()> listener) = 0;
+  // Puts the read-aloud controls at the left of the bottom bar; gives the bar's label that
+  // names what is being read aloud (nowreadxx).
+  virtual QLabel *installReadAloudControls(QWidget *controls) = 0;
   // The window dialogs and messages belong to.
   virtual QWidget *window() = 0;
   // Applies the window's settings at start-up (size, full screen).

@@ -653,6 +653,11 @@ void Tmainform::buildBottom(QWidget *bottom) {
   row->addWidget(Image1, 0, Qt::AlignBottom | Qt::AlignRight);
 }
 
+QLabel *Tmainform::installReadAloudControls(QWidget *controls) {
+  static_cast<QHBoxLayout *>(bottomp->layout())->insertWidget(0, controls);
+  return nowreadxx;
+}
+
 void Tmainform::showAbout() {
   if (!about_)
     about_ = new Taboutform(services_.settings, services_.webroot, this);

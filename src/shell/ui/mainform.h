@@ -60,6 +60,7 @@ public:
   void onQuickSearch(std::function<void(const QString &text)> listener) override;
   void setAdvertisement(const QString &text) override;
   void onAdvertisementClick(std::function<void()> listener) override;
+  QLabel *installReadAloudControls(QWidget *controls) override;
   QWidget *window() override { return this; }
   void applySettings() override { useset(); }
 

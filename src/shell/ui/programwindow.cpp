@@ -11,6 +11,7 @@
 #include "shelf/ui/shelfwiring.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
+#include "speech/ui/speechwiring.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +54,9 @@ ProgramWindow::ProgramWindow(AppContext &app, const HtmlViewFactory &makeHtmlVie
       *main_, *shelf_, ServiceModel{app.service, app.netshelf, app.settings, app.services.messages},
       [this](const QString &title) { main_->titlel->setText(title); }, urls);
   search_->bssform().setService(&app.service);
+  speech_ = std::make_unique<SpeechWiring>(*main_, *shelf_, app.settings, app.services.messages,
+                                           app.speech());
+  speech_->publishOnSessionBus();
 
   Startup::Steps steps;
   steps.drawbookpanel = [&app] { app.shelf.drawbookpanel(); };
@@ -74,6 +78,7 @@ ProgramWindow::~ProgramWindow() {
   service_.reset();
   updates_.reset();
   search_.reset();
+  speech_.reset();
   reader_.reset();
   shelf_.reset();
   main_.reset();

@@ -17,6 +17,7 @@ class ReaderWiring;
 class SearchWiring;
 class ServiceWiring;
 class ShelfWiring;
+class SpeechWiring;
 class Startup;
 class Tmainform;
 class UpdateController;
@@ -34,6 +35,7 @@ public:
   SearchWiring &search() { return *search_; }
   UpdateController &updates() { return *updates_; }
   ReaderWiring &reader() { return *reader_; }
+  SpeechWiring &speech() { return *speech_; }
   Startup &startup() { return *startup_; }
   WebPanels &panels() { return *panels_; }
   ServiceWiring &service() { return *service_; }
@@ -46,6 +48,7 @@ private:
   std::unique_ptr<UpdateController> updates_;
   std::unique_ptr<ReaderWiring> reader_;
   std::unique_ptr<WebPanels> panels_;
+  std::unique_ptr<SpeechWiring> speech_;
   std::unique_ptr<Startup> startup_;
   std::unique_ptr<ServiceWiring> service_;
 };

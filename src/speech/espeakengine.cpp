@@ -10,7 +10,8 @@ EspeakEngine::EspeakEngine(std::unique_ptr<AudioOutput> output, const QString &d
                            QObject *parent)
     : SpeechEngine(parent), synth_(dataPath), output_(std::move(output)) {
   qRegisterMetaType<QList<inkwren::SpeechWord>>();
-  worker_ = new EspeakWorker(synth_, purgedUpTo_);
+  worker_ = new EspeakWorker(synth_, purgedUpTo_, produced_, consumed_,
+                             qint64(kAheadSeconds) * std::max(synth_.sampleRate(), 1));
   worker_->moveToThread(&thread_);
   connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
   connect(worker_, &EspeakWorker::chunk, this, &EspeakEngine::onChunk, Qt::QueuedConnection);
@@ -113,8 +114,11 @@ void EspeakEngine::streamStarts(int stream) {
 }
 
 void EspeakEngine::onChunk(int stream, const QByteArray &pcm, const QList<SpeechWord> &words) {
-  if (stream <= purgedUpTo_.load() || !outputOpen_)
+  received_ += pcm.size() / 2;
+  if (stream <= purgedUpTo_.load() || !outputOpen_) {
+    updateConsumed();
     return;
+  }
   streamStarts(stream);
   for (const SpeechWord &w : words)
     events_.push_back({stream, streamBase_ + w.sample, w.position, w.length, false});
@@ -147,6 +151,7 @@ void EspeakEngine::tick() {
     return;
   }
   const qint64 played = output_->playedSamples();
+  updateConsumed();
   // A handler may stop speech or start new speech: each event is taken off the queue before
   // it is emitted, and the walk ends when the output was closed or opened anew meanwhile.
   const int opening = openings_;
@@ -172,6 +177,16 @@ void EspeakEngine::closeOutput() {
   if (outputOpen_)
     output_->close();
   outputOpen_ = false;
+  updateConsumed();
+}
+
+void EspeakEngine::updateConsumed() {
+  // What is queued for the output and not yet heard is still ahead; everything else received
+  // has been heard or dropped.
+  qint64 pending = 0;
+  if (outputOpen_)
+    pending = std::max<qint64>(queued_ - output_->playedSamples(), 0);
+  consumed_ = received_ - pending;
 }
 
 } // namespace inkwren

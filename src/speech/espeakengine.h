@@ -49,6 +49,8 @@ public:
 
   // How often the played clock is read and the output fed.
   static constexpr int kTickMs = 20;
+  // How far, in seconds of audio, the synthesis may run ahead of what has been heard.
+  static constexpr int kAheadSeconds = 30;
 
   // Moves the engine on: feeds the output and delivers the events the played clock has
   // reached. Runs on a timer while speaking; tests call it after moving a fake output's clock.
@@ -73,6 +75,10 @@ private:
   EspeakWorker *worker_ = nullptr; // lives on thread_
   QTimer timer_;
   std::atomic<int> purgedUpTo_{0};
+  // Samples the worker handed over / of those, played or dropped here.
+  std::atomic<qint64> produced_{0}, consumed_{0};
+  qint64 received_ = 0; // samples received from the worker, dropped ones included
+  void updateConsumed();
 
   int voice_ = -1, rate_ = 0, volume_ = 100, last_ = 0;
   int open_ = 0; // requests not yet ended

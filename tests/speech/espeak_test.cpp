@@ -260,6 +260,30 @@ TEST_F(EngineTest, PurgeDropsEverythingAtOnce) {
   EXPECT_EQ(heard.back().stream, next);
 }
 
+TEST_F(EngineTest, SynthesisStaysABoundedTimeAheadOfTheListener) {
+  QString chapter;
+  for (int i = 0; i < 60; ++i)
+    chapter += kSentence;
+  engine.speak(chapter);
+  const qint64 limit = qint64(EspeakEngine::kAheadSeconds) * 22050;
+  // While nothing is heard the synthesis stops a little past the limit.
+  synthesiseAhead(limit);
+  QDeadlineTimer settle(1500);
+  while (!settle.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  const qint64 held = output->written;
+  EXPECT_LE(held, limit + 22050);
+  // As the listener catches up, more arrives.
+  playTo(held);
+  ASSERT_TRUE(waitFor([&] {
+    engine.tick();
+    return output->written > held + 22050;
+  }));
+  // A stop does not wait for the held-back synthesis.
+  engine.purge();
+  EXPECT_EQ(engine.status(), SpeechEngine::Status::Idle);
+}
+
 TEST_F(EngineTest, PauseHoldsTheOutputAndResumeGoesOn) {
   engine.speak(kSentence);
   engine.pause();

@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-dev
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql openssl
+  qt6-translations-l10n desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -20,6 +20,7 @@ class QWidget;
 
 namespace inkwren {
 
+class FileDialogs;
 class HtmlView;
 
 class ShellHost {
@@ -60,6 +61,8 @@ public:
   virtual void onQuickSearch(std::function<void(const QString &text)> listener) = 0;
   // The window dialogs and messages belong to.
   virtual QWidget *window() = 0;
+  // The open and save dialogs every window uses.
+  virtual FileDialogs &fileDialogs() = 0;
   // Applies the window's settings at start-up (size, full screen).
   virtual void applySettings() = 0;
 };

@@ -3,6 +3,7 @@
 #include "core/datafolder.h"
 #include "core/ui/messagewindows.h"
 #include "core/ui/startup.h"
+#include "core/ui/translations.h"
 #include "reader/ui/htmlviews.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
@@ -17,6 +18,9 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   // The name that places the program's own caches (the web views' storage), kept ASCII.
   QApplication::setApplicationName(QStringLiteral("inkwren"));
+  // The desktop entry the windows belong to (its name and icon in the desktop's task list).
+  QGuiApplication::setDesktopFileName(QStringLiteral("inkwren"));
+  installQtTranslations(app);
   QString home;
   QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); ++i)

@@ -7,6 +7,7 @@
 // something is wired to it. The subsystems' windows see the window only as a ShellHost: they
 // find its commands by name and never reach its widgets. Main thread only.
 #include "core/services.h"
+#include "core/ui/filedialogs.h"
 #include "core/ui/htmlview.h"
 #include "core/ui/pagemask.h"
 #include "core/ui/shellhost.h"
@@ -59,6 +60,9 @@ public:
   HtmlView &htmlView() override { return *webem; }
   void onQuickSearch(std::function<void(const QString &text)> listener) override;
   QWidget *window() override { return this; }
+  FileDialogs &fileDialogs() override { return *fileDialogs_; }
+  // Replaces the system's open and save dialogs (tests), before the subsystems are wired.
+  void setFileDialogs(FileDialogs &dialogs) { fileDialogs_ = &dialogs; }
   void applySettings() override { useset(); }
 
   // Applies the settings at start-up: window size clamped to the screen, then the full-screen
@@ -172,6 +176,8 @@ private:
   bool userResizing_ = false;
   QTimer *resizeSettled_ = nullptr;
   Taboutform *about_ = nullptr;
+  SystemFileDialogs systemDialogs_;
+  FileDialogs *fileDialogs_ = &systemDialogs_;
 };
 
 } // namespace inkwren

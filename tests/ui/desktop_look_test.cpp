@@ -1,0 +1,130 @@
+// How the program meets the desktop: Qt's texts in Chinese, file dialogs made in one place.
+#include "core/ui/filedialogs.h"
+#include "core/ui/translations.h"
+#include "data_fixture.h"
+#include "shelf/ui/booktree.h"
+#include "shelf/ui/shelfwiring.h"
+#include "shell/ui/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QPushButton>
+#include <QTranslator>
+#include <gtest/gtest.h>
+
+using namespace inkwren;
+using namespace inkwren::test;
+
+namespace {
+
+// Installs the translations for one test and removes them afterwards.
+struct Translated : ::testing::Test {
+  QTranslator *translator = nullptr;
+  void install(const QLocale &locale) {
+    translator = installQtTranslations(*qApp, locale);
+    ASSERT_NE(translator, nullptr) << "no Qt translations in "
+                                   << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+  }
+  void TearDown() override {
+    if (translator) {
+      QCoreApplication::removeTranslator(translator);
+      delete translator;
+    }
+  }
+};
+
+} // namespace
+
+TEST(QtTranslations, ChineseVariantFollowsTheLocaleAndIsTheDefault) {
+  struct Case {
+    const char *locale;
+    const char *file;
+  } cases[] = {{"zh_CN", "zh_CN"}, {"zh_SG", "zh_CN"}, {"zh_TW", "zh_TW"}, {"zh_HK", "zh_TW"},
+               {"en_US", "zh_CN"}, {"de_DE", "zh_CN"}, {"C", "zh_CN"}};
+  for (const Case &c : cases)
+    EXPECT_EQ(qtTranslationLocale(QLocale(QLatin1String(c.locale))), QLatin1String(c.file))
+        << c.locale;
+}
+
+TEST_F(Translated, QtTextsAreChineseForAnEnglishUser) {
+  const QString before = QCoreApplication::translate("QFileDialog", "Look in:");
+  install(QLocale(QLocale::English, QLocale::UnitedStates));
+  const QString after = QCoreApplication::translate("QFileDialog", "Look in:");
+  EXPECT_EQ(before, QStringLiteral("Look in:"));
+  EXPECT_NE(after, before);
+  EXPECT_TRUE(after.contains(QChar(0x67e5))) << after.toStdString(); // 查找范围
+}
+
+TEST(QtTranslations, MissingFilesInstallNothing) {
+  const int before = qApp->findChildren<QTranslator *>().size();
+  EXPECT_EQ(installQtTranslations(*qApp, QLocale::system(), QStringLiteral("/nonexistent")),
+            nullptr);
+  EXPECT_EQ(qApp->findChildren<QTranslator *>().size(), before);
+}
+
+TEST_F(Translated, QtsOwnFileDialogSpeaksChineseAndKeepsTheChoices) {
+  install(QLocale(QLocale::Chinese, QLocale::China));
+  // The test platform has no desktop dialog, so this is Qt's own, translated.
+  std::unique_ptr<QFileDialog> save(SystemFileDialogs::make(
+      nullptr, true, QStringLiteral("制作电子书"), QStringLiteral("书.txt"),
+      FileDialogs::textFilter()));
+  EXPECT_FALSE(save->testOption(QFileDialog::DontUseNativeDialog)); // the desktop's, if any
+  EXPECT_TRUE(save->testOption(QFileDialog::DontConfirmOverwrite)); // asked by the command
+  EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_EQ(save->windowTitle(), QStringLiteral("制作电子书"));
+  EXPECT_EQ(save->nameFilters(), QStringList{QStringLiteral("TXT文件(*.txt)")});
+  save->show();
+  QStringList english;
+  for (QLabel *l : save->findChildren<QLabel *>())
+    if (l->isVisible() && !l->text().isEmpty() && l->text().at(0).unicode() < 128)
+      english << l->text();
+  for (QPushButton *b : save->findChildren<QPushButton *>())
+    if (b->isVisible() && !b->text().isEmpty() && b->text().at(0).unicode() < 128)
+      english << b->text();
+  EXPECT_TRUE(english.isEmpty()) << english.join(QStringLiteral(", ")).toStdString();
+  EXPECT_GE(save->width(), 700); // columns show
+  save->hide();
+
+  std::unique_ptr<QFileDialog> open(
+      SystemFileDialogs::make(nullptr, false, QStringLiteral("导入"), QString(), QString()));
+  EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+}
+
+namespace {
+
+struct DialogsInWindow : DataFixture {
+  FakeFileDialogs dialogs;
+  std::unique_ptr<Tmainform> main;
+  std::unique_ptr<ShelfWiring> shelf;
+  void SetUp() override {
+    DataFixture::SetUp();
+    openLibrary();
+    app.updates.setUpdateNewBooks(false);
+    main = std::make_unique<Tmainform>(services, makeFakeHtmlView);
+    main->setFileDialogs(dialogs);
+    shelf = std::make_unique<ShelfWiring>(services, *main, shelfModel(), updateRunning());
+  }
+};
+
+} // namespace
+
+TEST_F(DialogsInWindow, ShelfCommandsAskTheWindowsFileDialogs) {
+  Tmainform plain(services, makeFakeHtmlView);
+  EXPECT_NE(dynamic_cast<SystemFileDialogs *>(&plain.fileDialogs()), nullptr);
+  EXPECT_EQ(&main->fileDialogs(), &dialogs);
+
+  auto id = shelf->bookshelf().newbook_do(QStringLiteral("T"), QStringLiteral("书"), {},
+                                          QStringLiteral("http://x/"));
+  ASSERT_TRUE(id);
+  shelf->bookshelf().redrawbookx(*id);
+  shelf->tree().setCurrentItem(shelf->tree().getbn(*id));
+  main->N88->trigger(); // "制作电子书", cancelled in the dialog
+  ASSERT_EQ(dialogs.suggestions, QStringList{QStringLiteral("书.txt")});
+  EXPECT_EQ(dialogs.captions, QStringList{QStringLiteral("制作电子书")});
+  EXPECT_EQ(dialogs.filters, QStringList{QStringLiteral("TXT文件(*.txt)")});
+  EXPECT_TRUE(messages.shown.isEmpty());
+}

@@ -1,5 +1,8 @@
 // How the program meets the desktop: Qt's texts in Chinese, file dialogs made in one place.
+#include "core/settings.h"
+#include "core/ui/artwork.h"
 #include "core/ui/filedialogs.h"
+#include "core/ui/messagewindows.h"
 #include "core/ui/translations.h"
 #include "data_fixture.h"
 #include "shelf/ui/booktree.h"
@@ -9,9 +12,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTest>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
@@ -127,4 +133,83 @@ TEST_F(DialogsInWindow, ShelfCommandsAskTheWindowsFileDialogs) {
   EXPECT_EQ(dialogs.captions, QStringList{QStringLiteral("制作电子书")});
   EXPECT_EQ(dialogs.filters, QStringList{QStringLiteral("TXT文件(*.txt)")});
   EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+namespace {
+
+struct SplitterWindow : DataFixture {
+  std::unique_ptr<Tmainform> start() {
+    auto w = std::make_unique<Tmainform>(services, makeFakeHtmlView);
+    settings.setValue(Settings::fullscreen, QStringLiteral("0"));
+    settings.setValue(Settings::width, QStringLiteral("1100"));
+    settings.setValue(Settings::height, QStringLiteral("700"));
+    w->applySettings();
+    w->show();
+    return w;
+  }
+  int left(Tmainform &w) { return w.RzSplitter1->sizes().value(0); }
+};
+
+} // namespace
+
+TEST_F(SplitterWindow, LeftPaneFitsItsColumnsThenKeepsWhereTheUserDraggedIt) {
+  ASSERT_TRUE(settings.getset());
+  int dragged = 0;
+  {
+    auto w = start();
+    // First start: the chapter list's name and word count show, and more than the old 200.
+    const QHeaderView *chapters = w->mululv->header();
+    EXPECT_GE(left(*w), chapters->sectionSize(0) + chapters->sectionSize(1));
+    EXPECT_GT(left(*w), 200);
+    EXPECT_EQ(settings.value(Settings::leftwidth), QString()); // nothing stored by placing
+
+    // The user drags the handle 90 pixels to the left.
+    QSplitterHandle *handle = w->RzSplitter1->handle(1);
+    const QPoint from = handle->rect().center();
+    const int before = left(*w);
+    QTest::mousePress(handle, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(from - QPoint(90, 0)),
+                     handle->mapToGlobal(QPointF(from - QPoint(90, 0))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, from - QPoint(90, 0));
+    dragged = left(*w);
+    EXPECT_EQ(dragged, before - 90);
+    EXPECT_EQ(settings.value(Settings::leftwidth), QString::number(dragged));
+  }
+  // A restart reads the file again and puts the pane where it was.
+  Settings again(settings.path());
+  ASSERT_TRUE(again.getset());
+  EXPECT_EQ(again.value(Settings::leftwidth), QString::number(dragged));
+  settings.setValue(Settings::leftwidth, again.value(Settings::leftwidth));
+  auto w = start();
+  EXPECT_EQ(left(*w), dragged);
+
+  // A stored width too large for the window leaves the page its room.
+  settings.setValue(Settings::leftwidth, QStringLiteral("5000"));
+  w->applySettings();
+  EXPECT_LE(left(*w), 1100 - 300);
+}
+
+TEST(MessageWindows, PicturesFollowWhatTheMessageSays) {
+  using artwork::MessageIcon;
+  struct Case {
+    const char *text;
+    MessageIcon picture;
+  } cases[] = {
+      {"保存失败!", MessageIcon::Error},
+      {"账号或密码错误!", MessageIcon::Error},
+      {"连接数据库失败!\nx: y", MessageIcon::Error},
+      {"当前没有选中小说!", MessageIcon::Warning},
+      {"分类名称重复!", MessageIcon::Warning},
+      {"章节名称不可为空!", MessageIcon::Warning},
+      {"当前下载更新进程执行中，不可以执行该操作!", MessageIcon::Warning},
+      {"保存成功!", MessageIcon::Information},
+      {"当前版本为最新版本，无需更新！", MessageIcon::Information},
+  };
+  Ttsform window;
+  for (const Case &c : cases) {
+    window.prepare(QString::fromUtf8(c.text));
+    EXPECT_EQ(window.picture(), c.picture) << c.text;
+  }
 }

@@ -33,6 +33,7 @@ QFileDialog *SystemFileDialogs::make(QWidget *parent, bool save, const QString &
   if (auto *details = d->findChild<QTreeView *>()) {
     details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     details->header()->setMinimumSectionSize(80);
+    details->header()->resizeSection(3, 150); // the date
   }
   return d;
 }

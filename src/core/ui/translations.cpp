@@ -26,6 +26,8 @@ QTranslator *installQtTranslations(QCoreApplication &app, const QLocale &user,
     return nullptr;
   }
   app.installTranslator(t);
+  // Dates and sizes in Qt's dialogs follow the same language.
+  QLocale::setDefault(QLocale(name));
   return t;
 }
 

@@ -15,7 +15,8 @@ namespace inkwren {
 QString qtTranslationLocale(const QLocale &user);
 
 // Loads Qt's translations (qtbase, from Qt's translation folder or the given one) for the
-// locale and installs them on the application, which owns the translator. nullptr when no
+// locale and installs them on the application, which owns the translator; the same Chinese
+// locale becomes the default one (dates in Qt's dialogs). nullptr when no
 // translation file was found (Qt's texts stay English).
 QTranslator *installQtTranslations(QCoreApplication &app, const QLocale &user = QLocale::system(),
                                    const QString &folder = QString());

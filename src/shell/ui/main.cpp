@@ -2,6 +2,7 @@
 // windows on it, runs the start-up sequence and the message loop.
 #include "core/datafolder.h"
 #include "core/ui/messagewindows.h"
+#include "core/ui/programstyle.h"
 #include "core/ui/startup.h"
 #include "core/ui/translations.h"
 #include "reader/ui/htmlviews.h"
@@ -21,6 +22,7 @@ int main(int argc, char **argv) {
   // The desktop entry the windows belong to (its name and icon in the desktop's task list).
   QGuiApplication::setDesktopFileName(QStringLiteral("inkwren"));
   installQtTranslations(app);
+  look::apply(app);
   QString home;
   QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); ++i)

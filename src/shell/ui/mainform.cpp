@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -30,6 +31,8 @@ namespace {
 constexpr int kEdge = 5;       // the resize band along the frame
 constexpr int kMinWidth = 800; // the frame never gets smaller than this by dragging
 constexpr int kMinHeight = 500;
+constexpr int kDefaultLeft = 200; // the left pane before its lists are known
+constexpr int kMinRight = 300;    // what a stored left pane leaves the page at least
 
 const QColor kFrame(0x1b, 0x22, 0x30);
 const QColor kTitle(0x22, 0x2b, 0x3b);
@@ -57,19 +60,15 @@ Tmainform, #mainp { background: #ffffff; }
 #topbar QToolButton:disabled { color: #a9b0bb; }
 QTreeWidget { border: 0; background: #ffffff; alternate-background-color: #fafbfc; outline: 0; }
 QTreeWidget::item { padding: 3px 2px; }
-QTreeWidget::item:selected { background: #fdf0d8; color: #1f2633; }
+QTreeWidget::item:selected { background: #fde9c4; color: #1f2633; }
 QHeaderView::section { background: #f6f7f9; color: #596173; border: 0; border-right: 1px solid #e7e9ee;
   border-bottom: 1px solid #e3e6eb; padding: 4px 6px; }
-QSplitter::handle { background: #e3e6eb; }
+QSplitter::handle { background: #e3e6eb; border-left: 2px solid #ffffff; border-right: 2px solid #ffffff; }
+QSplitter::handle:hover, QSplitter::handle:pressed { background: #f5a623; }
 #bottomp { background: #f6f7f9; border-top: 1px solid #e3e6eb; }
 #nowreadxx, #txtadvlab { color: #6b7384; }
 #downsb { background: #fff8ea; color: #7a5a12; border-top: 1px solid #f3dfb5; }
 #downsb QLabel { color: #7a5a12; padding: 0 6px; }
-QMenu { background: #ffffff; border: 1px solid #dfe2e8; padding: 4px; }
-QMenu::item { padding: 5px 28px 5px 28px; border-radius: 4px; }
-QMenu::item:selected { background: #fdf0d8; color: #1f2633; }
-QMenu::item:disabled { color: #b1b7c1; }
-QMenu::separator { height: 1px; background: #eceef2; margin: 4px 8px; }
 )css";
 
 QToolButton *titleButton(QToolBar *bar, QAction *a) {
@@ -98,7 +97,7 @@ Tmainform::Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QW
     : QWidget(parent), services_(services) {
   setObjectName(QStringLiteral("Tmainform"));
   setWindowTitle(QStringLiteral("墨鹪"));
-  setWindowIcon(QIcon(artwork::logo(64)));
+  setWindowIcon(artwork::programIcon());
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setMinimumSize(kMinWidth, kMinHeight);
   setMouseTracking(true);
@@ -143,8 +142,12 @@ Tmainform::Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QW
   buildBody(mainpp);
   webem = makeHtmlView(RzSplitter1);
   RzSplitter1->addWidget(webem);
+  RzSplitter1->setObjectName(QStringLiteral("RzSplitter1"));
   RzSplitter1->setStretchFactor(1, 1);
-  RzSplitter1->setSizes({200, 600});
+  RzSplitter1->setChildrenCollapsible(false);
+  RzSplitter1->setHandleWidth(5);
+  RzSplitter1->setSizes({kDefaultLeft, 600});
+  connect(RzSplitter1, &QSplitter::splitterMoved, this, [this] { storeLeftWidth(); });
   downsb = new QStatusBar(mainpp);
   downsb->setObjectName(QStringLiteral("downsb"));
   downsb->setSizeGripEnabled(false);
@@ -320,7 +323,7 @@ QAction *Tmainform::menuAction(QMenu *menu, const QString &text) {
 
 void Tmainform::buildTitleBand(QWidget *top) {
   Image3 = new QLabel(top);
-  Image3->setPixmap(artwork::logo(48));
+  Image3->setPixmap(artwork::logo(48, devicePixelRatioF()));
   Image3->setGeometry(5, 5, 48, 48);
 
   auto *titlep = new QWidget(top);
@@ -631,7 +634,9 @@ void Tmainform::buildBottom(QWidget *bottom) {
   Image1->setFixedSize(10, 10);
   Image1->setCursor(Qt::SizeFDiagCursor);
   Image1->installEventFilter(this);
-  QPixmap grip(10, 10);
+  const qreal dpr = devicePixelRatioF();
+  QPixmap grip(QSize(10, 10) * dpr);
+  grip.setDevicePixelRatio(dpr);
   grip.fill(Qt::transparent);
   {
     QPainter p(&grip);
@@ -702,9 +707,39 @@ void Tmainform::useset() {
   } else {
     resize(size);
   }
+  placeSplitter();
   s.setLive(true);
   if (s.on(Settings::fullscreen))
     maxbClick();
+}
+
+int Tmainform::leftWidthForColumns() const {
+  // The columns read on each page: a latest update's book, chapter, time and word count; a
+  // chapter's name and word count.
+  auto need = [](QTreeWidget *v, int columns) {
+    int w = 0;
+    for (int c = 0; c < columns && c < v->columnCount(); ++c)
+      w += v->header()->sectionSize(c);
+    return w + 2 * v->frameWidth() + v->verticalScrollBar()->sizeHint().width() + 2;
+  };
+  return std::max({kDefaultLeft, need(newdlv, 4), need(mululv, 2)});
+}
+
+void Tmainform::placeSplitter() {
+  const int total = width() - 2 * kEdge - RzSplitter1->handleWidth();
+  int left = services_.settings.number(Settings::leftwidth, -1);
+  if (left > 0)
+    left = std::min(left, total - kMinRight); // a smaller screen than the last one
+  else
+    left = std::min(leftWidthForColumns(), total * 45 / 100);
+  left = std::max(left, leftviews->minimumWidth());
+  RzSplitter1->setSizes({left, std::max(1, total - left)});
+}
+
+void Tmainform::storeLeftWidth() {
+  Settings &s = services_.settings;
+  if (s.live())
+    s.store(Settings::leftwidth, QString::number(RzSplitter1->sizes().value(0)));
 }
 
 void Tmainform::setMaxbPicture() {

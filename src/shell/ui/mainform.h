@@ -85,6 +85,11 @@ public:
   void beginmove();
   // Stores fullscreen "0" and the frame's size, when settings are live.
   void storeGeometry();
+  // The left pane: the stored width (leftwidth) or, until the user drags the splitter, wide
+  // enough for the columns of the lists; a drag stores the new width when settings are live.
+  void placeSplitter();
+  int leftWidthForColumns() const;
+  void storeLeftWidth();
 
   // Number guards for skin background settings.
   static int getgd(int n) { return n >= 1 && n <= 9 ? n : 0; }

@@ -115,6 +115,7 @@ QPixmap logo(int size, qreal dpr) {
 
 QByteArray logoSvg() {
   const qreal s = 256;
+  const QPainterPath glyph = logoGlyph(s);
   const QString svg =
       QStringLiteral(
           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -125,11 +126,13 @@ QByteArray logoSvg() {
           "</linearGradient></defs>\n"
           "<rect width=\"256\" height=\"256\" rx=\"%3\" fill=\"url(#tile)\"/>\n"
           "<circle cx=\"%4\" cy=\"%5\" r=\"%6\" fill=\"%7\"/>\n"
-          "<path fill=\"#ffffff\" fill-rule=\"nonzero\" d=\"%8\"/>\n"
+          "<path fill=\"#ffffff\" fill-rule=\"%9\" d=\"%8\"/>\n"
           "</svg>\n")
           .arg(kTileTop.name(), kTileBottom.name(), QString::number(s * 0.22),
                QString::number(s * 0.79), QString::number(s * 0.17), QString::number(s * 0.07),
-               kDrop.name(), svgPath(logoGlyph(s)));
+               kDrop.name(), svgPath(glyph))
+          .arg(glyph.fillRule() == Qt::WindingFill ? QStringLiteral("nonzero")
+                                                   : QStringLiteral("evenodd"));
   return svg.toUtf8();
 }
 

@@ -50,10 +50,12 @@ public:
   }
 };
 
+// No min-width on buttons: a style sheet's minimum would become the buttons' fixed minimum
+// and squeeze longer captions in a crowded row.
 const char *const kSheet = R"css(
 QDialog { background: #ffffff; }
 QDialog QLabel { color: #1f2633; }
-QDialog QPushButton { min-width: 52px; min-height: 20px; padding: 2px 10px; color: #1f2633;
+QDialog QPushButton { padding: 4px 16px; color: #1f2633;
   background: #f6f7f9; border: 1px solid #d3d8e0; border-radius: 5px; }
 QDialog QPushButton:hover { background: #eef0f4; border-color: #c3c9d3; }
 QDialog QPushButton:pressed { background: #e2e6ec; }

@@ -28,6 +28,9 @@ public:
       return 8;
     case PM_MessageBoxIconSize:
       return 32;
+    case PM_ToolBarItemSpacing: // tool buttons sit side by side: a full row fits in 800 pixels
+    case PM_ToolBarItemMargin:
+      return 0;
     default:
       return QProxyStyle::pixelMetric(metric, option, widget);
     }

@@ -53,7 +53,7 @@ Tmainform, #mainp { background: #ffffff; }
 #barp QToolButton:hover { color: #ffffff; }
 #barp QToolButton:checked { color: #ffffff; font-weight: bold; border-bottom: 3px solid #f5a623; }
 #topline { background: #151b26; }
-#topbar { background: #f6f7f9; border: 0; border-bottom: 1px solid #e3e6eb; spacing: 1px; padding: 2px 6px; }
+#topbar { background: #f6f7f9; border: 0; border-bottom: 1px solid #e3e6eb; spacing: 0; padding: 2px 1px; }
 #topbar QToolButton { color: #3a4252; border: 1px solid transparent; border-radius: 6px; padding: 1px; }
 #topbar QToolButton:hover { background: #e9ecf1; border-color: #dde1e7; }
 #topbar QToolButton:pressed { background: #dfe3ea; }

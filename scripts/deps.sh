@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-dev
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql openssl
-  qt6-translations-l10n desktop-file-utils
+  qt6-translations-l10n desktop-file-utils qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme
 )
 missing=()
 for p in "${packages[@]}"; do

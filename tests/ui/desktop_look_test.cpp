@@ -31,8 +31,9 @@ struct Translated : ::testing::Test {
   QTranslator *translator = nullptr;
   void install(const QLocale &locale) {
     translator = installQtTranslations(*qApp, locale);
-    ASSERT_NE(translator, nullptr) << "no Qt translations in "
-                                   << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
+    ASSERT_NE(translator, nullptr)
+        << "no Qt translations in "
+        << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString();
   }
   void TearDown() override {
     if (translator) {
@@ -74,9 +75,9 @@ TEST(QtTranslations, MissingFilesInstallNothing) {
 TEST_F(Translated, QtsOwnFileDialogSpeaksChineseAndKeepsTheChoices) {
   install(QLocale(QLocale::Chinese, QLocale::China));
   // The test platform has no desktop dialog, so this is Qt's own, translated.
-  std::unique_ptr<QFileDialog> save(SystemFileDialogs::make(
-      nullptr, true, QStringLiteral("制作电子书"), QStringLiteral("书.txt"),
-      FileDialogs::textFilter()));
+  std::unique_ptr<QFileDialog> save(
+      SystemFileDialogs::make(nullptr, true, QStringLiteral("制作电子书"), QStringLiteral("书.txt"),
+                              FileDialogs::textFilter()));
   EXPECT_FALSE(save->testOption(QFileDialog::DontUseNativeDialog)); // the desktop's, if any
   EXPECT_TRUE(save->testOption(QFileDialog::DontConfirmOverwrite)); // asked by the command
   EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);

@@ -117,17 +117,16 @@ QByteArray logoSvg() {
   const qreal s = 256;
   const QPainterPath glyph = logoGlyph(s);
   const QString svg =
-      QStringLiteral(
-          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
-          "viewBox=\"0 0 256 256\">\n"
-          "<defs><linearGradient id=\"tile\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"1\">"
-          "<stop offset=\"0\" stop-color=\"%1\"/><stop offset=\"1\" stop-color=\"%2\"/>"
-          "</linearGradient></defs>\n"
-          "<rect width=\"256\" height=\"256\" rx=\"%3\" fill=\"url(#tile)\"/>\n"
-          "<circle cx=\"%4\" cy=\"%5\" r=\"%6\" fill=\"%7\"/>\n"
-          "<path fill=\"#ffffff\" fill-rule=\"%9\" d=\"%8\"/>\n"
-          "</svg>\n")
+      QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                     "viewBox=\"0 0 256 256\">\n"
+                     "<defs><linearGradient id=\"tile\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"1\">"
+                     "<stop offset=\"0\" stop-color=\"%1\"/><stop offset=\"1\" stop-color=\"%2\"/>"
+                     "</linearGradient></defs>\n"
+                     "<rect width=\"256\" height=\"256\" rx=\"%3\" fill=\"url(#tile)\"/>\n"
+                     "<circle cx=\"%4\" cy=\"%5\" r=\"%6\" fill=\"%7\"/>\n"
+                     "<path fill=\"#ffffff\" fill-rule=\"%9\" d=\"%8\"/>\n"
+                     "</svg>\n")
           .arg(kTileTop.name(), kTileBottom.name(), QString::number(s * 0.22),
                QString::number(s * 0.79), QString::number(s * 0.17), QString::number(s * 0.07),
                kDrop.name(), svgPath(glyph))

@@ -36,8 +36,8 @@ public:
   // The dialog as openFile (save false) or saveFile (save true) shows it, not yet shown; the
   // caller owns it. Qt's own dialog is used when the platform has none of its own, sized so
   // that its columns show.
-  static QFileDialog *make(QWidget *parent, bool save, const QString &caption,
-                           const QString &name, const QString &filter);
+  static QFileDialog *make(QWidget *parent, bool save, const QString &caption, const QString &name,
+                           const QString &filter);
 };
 
 } // namespace inkwren

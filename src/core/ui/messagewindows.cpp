@@ -16,7 +16,9 @@ namespace {
 constexpr int kHeight = 130;
 constexpr int kButtonTop = 86;
 
-int gbkBytes(const QString &s) { return int(codec::encode(s).size()); }
+int gbkBytes(const QString &s) {
+  return int(codec::encode(s).size());
+}
 
 void setPicture(QLabel *pic, artwork::MessageIcon which) {
   pic->setPixmap(artwork::messageIcon(which).pixmap(QSize(32, 32), pic->devicePixelRatioF()));
@@ -119,8 +121,9 @@ Tqrform *DialogMessages::confirmationWindow() {
 }
 
 void DialogMessages::centre(QDialog *d) {
-  QRect area = main_ && main_->isVisible() ? main_->frameGeometry()
-                                            : (d->screen() ? d->screen()->availableGeometry() : QRect());
+  QRect area = main_ && main_->isVisible()
+                   ? main_->frameGeometry()
+                   : (d->screen() ? d->screen()->availableGeometry() : QRect());
   if (area.isValid())
     d->move(area.center() - QPoint(d->width() / 2, d->height() / 2));
 }

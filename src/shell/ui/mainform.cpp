@@ -707,10 +707,11 @@ void Tmainform::useset() {
   } else {
     resize(size);
   }
-  placeSplitter();
   s.setLive(true);
   if (s.on(Settings::fullscreen))
     maxbClick();
+  // The pane is placed in the window's final size (maximised on a first start).
+  placeSplitter();
 }
 
 int Tmainform::leftWidthForColumns() const {

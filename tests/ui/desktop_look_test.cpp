@@ -1,8 +1,10 @@
 // How the program meets the desktop: Qt's texts in Chinese, file dialogs made in one place.
 #include "core/settings.h"
 #include "core/ui/artwork.h"
+#include "core/ui/desktopapp.h"
 #include "core/ui/filedialogs.h"
 #include "core/ui/messagewindows.h"
+#include "core/ui/programstyle.h"
 #include "core/ui/translations.h"
 #include "data_fixture.h"
 #include "shelf/ui/booktree.h"
@@ -17,6 +19,8 @@
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTranslator>
 #include <gtest/gtest.h>
@@ -70,6 +74,26 @@ TEST(QtTranslations, MissingFilesInstallNothing) {
   EXPECT_EQ(installQtTranslations(*qApp, QLocale::system(), QStringLiteral("/nonexistent")),
             nullptr);
   EXPECT_EQ(qApp->findChildren<QTranslator *>().size(), before);
+}
+
+TEST_F(Translated, TheProgramsApplicationSpeaksChineseAndWearsItsLook) {
+  const QString styleName = qApp->style()->name();
+  const QPalette palette = QApplication::palette();
+  translator = prepareDesktopApplication(*qApp);
+  ASSERT_NE(translator, nullptr);
+  EXPECT_TRUE(qApp->findChildren<QTranslator *>().contains(translator));
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+  EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("inkwren"));
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(QApplication::palette().color(QPalette::Highlight), look::kAccent);
+  EXPECT_TRUE(qApp->styleSheet().contains(QStringLiteral("QMenu::item:selected")));
+  // Error and question pictures are the program's own in every dialog, Qt's included.
+  const QImage own = artwork::messageIcon(artwork::MessageIcon::Error).pixmap(32).toImage();
+  EXPECT_EQ(qApp->style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32).toImage(), own);
+
+  qApp->setStyleSheet(QString());
+  QApplication::setStyle(QStyleFactory::create(styleName));
+  QApplication::setPalette(palette);
 }
 
 TEST_F(Translated, QtsOwnFileDialogSpeaksChineseAndKeepsTheChoices) {

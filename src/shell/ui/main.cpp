@@ -1,10 +1,9 @@
 // The windowed program: finds and prepares the data folder, builds the object graph and the
 // windows on it, runs the start-up sequence and the message loop.
 #include "core/datafolder.h"
+#include "core/ui/desktopapp.h"
 #include "core/ui/messagewindows.h"
-#include "core/ui/programstyle.h"
 #include "core/ui/startup.h"
-#include "core/ui/translations.h"
 #include "reader/ui/htmlviews.h"
 #include "shell/appcontext.h"
 #include "shell/ui/mainform.h"
@@ -19,10 +18,7 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   // The name that places the program's own caches (the web views' storage), kept ASCII.
   QApplication::setApplicationName(QStringLiteral("inkwren"));
-  // The desktop entry the windows belong to (its name and icon in the desktop's task list).
-  QGuiApplication::setDesktopFileName(QStringLiteral("inkwren"));
-  installQtTranslations(app);
-  look::apply(app);
+  prepareDesktopApplication(app);
   QString home;
   QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); ++i)

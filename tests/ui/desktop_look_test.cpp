@@ -13,10 +13,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
@@ -162,7 +164,7 @@ TEST_F(DialogsInWindow, ShelfCommandsAskTheWindowsFileDialogs) {
 
 namespace {
 
-struct SplitterWindow : DataFixture {
+struct StartedWindow : DataFixture {
   std::unique_ptr<Tmainform> start() {
     auto w = std::make_unique<Tmainform>(services, makeFakeHtmlView);
     settings.setValue(Settings::fullscreen, QStringLiteral("0"));
@@ -177,7 +179,7 @@ struct SplitterWindow : DataFixture {
 
 } // namespace
 
-TEST_F(SplitterWindow, LeftPaneFitsItsColumnsThenKeepsWhereTheUserDraggedIt) {
+TEST_F(StartedWindow, LeftPaneFitsItsColumnsThenKeepsWhereTheUserDraggedIt) {
   ASSERT_TRUE(settings.getset());
   int dragged = 0;
   {
@@ -237,4 +239,22 @@ TEST(MessageWindows, PicturesFollowWhatTheMessageSays) {
     window.prepare(QString::fromUtf8(c.text));
     EXPECT_EQ(window.picture(), c.picture) << c.text;
   }
+}
+
+TEST_F(StartedWindow, TheWindowsOwnStylesStayOutOfItsDialogs) {
+  // A dialog of the window whose edit box shares a name with the title band's search box
+  // (the search configuration's "skey") shows its text in ink, not white on white.
+  auto w = start();
+  QDialog dialog(w.get());
+  auto *edit = new QLineEdit(QStringLiteral("ABCDEFGH"), &dialog);
+  edit->setObjectName(QStringLiteral("skey"));
+  edit->setGeometry(10, 10, 200, 26);
+  dialog.resize(220, 46);
+  dialog.show();
+  const QImage image = dialog.grab(edit->geometry()).toImage(); // on the dialog's background
+  int dark = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      dark += qAlpha(image.pixel(x, y)) > 200 && qGray(image.pixel(x, y)) < 100;
+  EXPECT_GT(dark, 20);
 }

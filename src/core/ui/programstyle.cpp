@@ -69,6 +69,10 @@ QDialog QPushButton[primary="true"] { color: #ffffff; background: #f5a623; borde
 QDialog QPushButton[primary="true"]:hover { background: #f7b140; }
 QDialog QPushButton[primary="true"]:pressed { background: #e29516; }
 QDialog QPushButton[primary="true"]:disabled { color: #fff7e8; background: #f3cf8f; border-color: #f3cf8f; }
+QDialog > QToolButton { padding: 3px 10px; color: #1f2633; background: #f6f7f9;
+  border: 1px solid #d3d8e0; border-radius: 5px; }
+QDialog > QToolButton:hover { background: #eef0f4; border-color: #c3c9d3; }
+QDialog > QToolButton:pressed { background: #e2e6ec; }
 QDialog QLineEdit, QDialog QPlainTextEdit, QDialog QTextEdit { background: #ffffff; color: #1f2633;
   border: 1px solid #d3d8e0; border-radius: 4px; padding: 2px 6px;
   selection-background-color: #f5a623; selection-color: #1f2633; }
@@ -80,6 +84,7 @@ QDialog QHeaderView::section { background: #f6f7f9; color: #596173; border: 0;
   border-right: 1px solid #e7e9ee; border-bottom: 1px solid #e3e6eb; padding: 4px 6px; }
 QDialog QTreeView, QDialog QListView, QDialog QTableView { border: 1px solid #e3e6eb;
   alternate-background-color: #fafbfc; }
+QDialog QTreeView::item:selected, QDialog QListView::item:selected { background: #fde9c4; color: #1f2633; }
 QMenu { background: #ffffff; color: #1f2633; border: 1px solid #dfe2e8; padding: 4px; }
 QMenu::item { padding: 5px 28px 5px 25px; border-left: 3px solid transparent; border-radius: 3px; }
 QMenu::item:selected { background: #fde9c4; color: #1f2633; border-left-color: #f5a623; }

@@ -38,37 +38,40 @@ const QColor kFrame(0x1b, 0x22, 0x30);
 const QColor kTitle(0x22, 0x2b, 0x3b);
 const QColor kAccent(0xf5, 0xa6, 0x23);
 
+// Every rule but the window's own background is scoped to the window's panel, so that none
+// reaches the dialogs the window owns (they wear the program's dialog look, whatever their
+// parts are named).
 const char *const kStyle = R"css(
 Tmainform, #mainp { background: #ffffff; }
-#topp { background: #222b3b; }
-#titlel { color: #ffffff; font-weight: bold; font-size: 15px; }
-#skey { background: rgba(255,255,255,0.10); color: #ffffff; border: 1px solid rgba(255,255,255,0.18);
+#mainp #topp { background: #222b3b; }
+#mainp #titlel { color: #ffffff; font-weight: bold; font-size: 15px; }
+#mainp #skey { background: rgba(255,255,255,0.10); color: #ffffff; border: 1px solid rgba(255,255,255,0.18);
   border-radius: 10px; padding: 0 10px; font-size: 12px; selection-background-color: #f5a623; }
-#skey:focus { background: rgba(255,255,255,0.16); border-color: #f5a623; }
-#RzToolbar1 { background: transparent; border: 0; spacing: 2px; }
-#RzToolbar1 QToolButton { border: 0; border-radius: 4px; padding: 3px; }
-#RzToolbar1 QToolButton:hover { background: rgba(255,255,255,0.14); }
-#barp QToolButton { color: #aab3c2; background: transparent; border: 0; font-size: 14px;
+#mainp #skey:focus { background: rgba(255,255,255,0.16); border-color: #f5a623; }
+#mainp #RzToolbar1 { background: transparent; border: 0; spacing: 2px; }
+#mainp #RzToolbar1 QToolButton { border: 0; border-radius: 4px; padding: 3px; }
+#mainp #RzToolbar1 QToolButton:hover { background: rgba(255,255,255,0.14); }
+#mainp #barp QToolButton { color: #aab3c2; background: transparent; border: 0; font-size: 14px;
   padding: 0 4px; border-bottom: 3px solid transparent; }
-#barp QToolButton:hover { color: #ffffff; }
-#barp QToolButton:checked { color: #ffffff; font-weight: bold; border-bottom: 3px solid #f5a623; }
-#topline { background: #151b26; }
-#topbar { background: #f6f7f9; border: 0; border-bottom: 1px solid #e3e6eb; spacing: 0; padding: 2px 1px; }
-#topbar QToolButton { color: #3a4252; border: 1px solid transparent; border-radius: 6px; padding: 1px; }
-#topbar QToolButton:hover { background: #e9ecf1; border-color: #dde1e7; }
-#topbar QToolButton:pressed { background: #dfe3ea; }
-#topbar QToolButton:disabled { color: #a9b0bb; }
-QTreeWidget { border: 0; background: #ffffff; alternate-background-color: #fafbfc; outline: 0; }
-QTreeWidget::item { padding: 3px 2px; }
-QTreeWidget::item:selected { background: #fde9c4; color: #1f2633; }
-QHeaderView::section { background: #f6f7f9; color: #596173; border: 0; border-right: 1px solid #e7e9ee;
+#mainp #barp QToolButton:hover { color: #ffffff; }
+#mainp #barp QToolButton:checked { color: #ffffff; font-weight: bold; border-bottom: 3px solid #f5a623; }
+#mainp #topline { background: #151b26; }
+#mainp #topbar { background: #f6f7f9; border: 0; border-bottom: 1px solid #e3e6eb; spacing: 0; padding: 2px 1px; }
+#mainp #topbar QToolButton { color: #3a4252; border: 1px solid transparent; border-radius: 6px; padding: 1px; }
+#mainp #topbar QToolButton:hover { background: #e9ecf1; border-color: #dde1e7; }
+#mainp #topbar QToolButton:pressed { background: #dfe3ea; }
+#mainp #topbar QToolButton:disabled { color: #a9b0bb; }
+#mainp QTreeWidget { border: 0; background: #ffffff; alternate-background-color: #fafbfc; outline: 0; }
+#mainp QTreeWidget::item { padding: 3px 2px; }
+#mainp QTreeWidget::item:selected { background: #fde9c4; color: #1f2633; }
+#mainp QHeaderView::section { background: #f6f7f9; color: #596173; border: 0; border-right: 1px solid #e7e9ee;
   border-bottom: 1px solid #e3e6eb; padding: 4px 6px; }
-QSplitter::handle { background: #e3e6eb; border-left: 2px solid #ffffff; border-right: 2px solid #ffffff; }
-QSplitter::handle:hover, QSplitter::handle:pressed { background: #f5a623; }
-#bottomp { background: #f6f7f9; border-top: 1px solid #e3e6eb; }
-#nowreadxx, #txtadvlab { color: #6b7384; }
-#downsb { background: #fff8ea; color: #7a5a12; border-top: 1px solid #f3dfb5; }
-#downsb QLabel { color: #7a5a12; padding: 0 6px; }
+#mainp QSplitter::handle { background: #e3e6eb; border-left: 2px solid #ffffff; border-right: 2px solid #ffffff; }
+#mainp QSplitter::handle:hover, #mainp QSplitter::handle:pressed { background: #f5a623; }
+#mainp #bottomp { background: #f6f7f9; border-top: 1px solid #e3e6eb; }
+#mainp #nowreadxx, #mainp #txtadvlab { color: #6b7384; }
+#mainp #downsb { background: #fff8ea; color: #7a5a12; border-top: 1px solid #f3dfb5; }
+#mainp #downsb QLabel { color: #7a5a12; padding: 0 6px; }
 )css";
 
 QToolButton *titleButton(QToolBar *bar, QAction *a) {

@@ -15,6 +15,7 @@ packages=(
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev libsodium-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql openssl
   libqt6dbus6 dbus
+  qt6-translations-l10n desktop-file-utils qt6-gtk-platformtheme qt6-xdgdesktopportal-platformtheme
 )
 missing=()
 for p in "${packages[@]}"; do

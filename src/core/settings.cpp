@@ -69,6 +69,7 @@ const Row kRows[Settings::count] = {
     {"mainset", "setvid", "0"},
     {"mainset", "upvid", "0"},
     {"mainset", "downthreads", "4"},
+    {"mainset", "leftwidth", ""},
 };
 
 bool validIndex(int i) {

@@ -1,5 +1,5 @@
 #pragma once
-// The settings table: 50 rows of section, key and value, addressed by index, built with its
+// The settings table: 51 rows of section, key and value, addressed by index, built with its
 // defaults, overlaid once from "config/set.ini" and written back row by row as settings change.
 //
 // Every change of a row's value is announced by changed(index), so windows that show a setting
@@ -79,6 +79,7 @@ public:
     setvid,
     upvid,
     downthreads, // chapters an update fetches at once (1: strictly one after another)
+    leftwidth,   // the main window's left pane in pixels; empty until the user drags the splitter
     count
   };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the platform pieces in window tests.
 #include "core/messages.h"
+#include "core/ui/filedialogs.h"
 #include "core/ui/htmlview.h"
 
 #include <QStringList>
@@ -55,6 +56,25 @@ public:
   QStringList shown;
   QStringList asked;
   QList<bool> answers;
+};
+
+// Answers open and save dialogs from fixed paths and records what was asked.
+class FakeFileDialogs : public FileDialogs {
+public:
+  QString openFile(QWidget *, const QString &caption, const QString &filter) override {
+    captions << caption;
+    filters << filter;
+    return openPath;
+  }
+  QString saveFile(QWidget *, const QString &caption, const QString &suggested,
+                   const QString &filter) override {
+    captions << caption;
+    filters << filter;
+    suggestions << suggested;
+    return savePath;
+  }
+  QString openPath, savePath;
+  QStringList captions, filters, suggestions;
 };
 
 } // namespace inkwren::test

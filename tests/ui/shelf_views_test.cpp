@@ -34,17 +34,6 @@ using namespace inkwren::test;
 
 namespace {
 
-class FakeDialogs : public FileDialogs {
-public:
-  QString openTextFile(QWidget *) override { return openPath; }
-  QString saveTextFile(QWidget *, const QString &suggested) override {
-    suggestions << suggested;
-    return savePath;
-  }
-  QString openPath, savePath;
-  QStringList suggestions;
-};
-
 class FakeUrls : public UrlOpener {
 public:
   void open(const QString &address) override { opened << address; }
@@ -59,7 +48,7 @@ struct ShelfViews : DataFixture {
   BookTree tree{shelf};
   ChapterList list{chapters, current};
   LatestList latest{chapters};
-  FakeDialogs dialogs;
+  FakeFileDialogs dialogs;
   FakeUrls urls;
   int page = 4;
   bool updating = false;

@@ -11,4 +11,14 @@ QPushButton *dialogButton(const QString &text, const char *name, QWidget *parent
   return b;
 }
 
+QPushButton *primaryButton(const QString &text, const char *name, QWidget *parent) {
+  QPushButton *b = dialogButton(text, name, parent);
+  markPrimary(b);
+  return b;
+}
+
+void markPrimary(QPushButton *button) {
+  button->setProperty("primary", true);
+}
+
 } // namespace inkwren

@@ -21,6 +21,7 @@ class QWidget;
 
 namespace inkwren {
 
+class FileDialogs;
 class HtmlView;
 
 class ShellHost {
@@ -67,6 +68,8 @@ public:
   virtual QLabel *installReadAloudControls(QWidget *controls) = 0;
   // The window dialogs and messages belong to.
   virtual QWidget *window() = 0;
+  // The open and save dialogs every window uses.
+  virtual FileDialogs &fileDialogs() = 0;
   // Applies the window's settings at start-up (size, full screen).
   virtual void applySettings() = 0;
 };

@@ -40,7 +40,7 @@ Startup::~Startup() {
 void Startup::FormCreate() {
   shell_.window()->setWindowTitle(QStringLiteral("墨鹪"));
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
-    tray_ = new QSystemTrayIcon(QIcon(artwork::logo(64)), this);
+    tray_ = new QSystemTrayIcon(artwork::programIcon(), this);
     tray_->setToolTip(QStringLiteral("墨鹪"));
     tray_->show();
   }

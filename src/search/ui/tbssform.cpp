@@ -104,7 +104,7 @@ Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
   RzBitBtn1 = dialogButton(QStringLiteral("反选"), "RzBitBtn1", this);
   RzBitBtn3 = dialogButton(QStringLiteral("按启用排序"), "RzBitBtn3", this);
   Button7 = dialogButton(QStringLiteral("刷新重置"), "Button7", this);
-  RzBitBtn5 = dialogButton(QStringLiteral("保存"), "RzBitBtn5", this);
+  RzBitBtn5 = primaryButton(QStringLiteral("保存"), "RzBitBtn5", this);
   RzBitBtn2 = dialogButton(QStringLiteral("上传"), "RzBitBtn2", this);
   RzBitBtn4 = dialogButton(QStringLiteral("下载"), "RzBitBtn4", this);
   for (QPushButton *b : {RzBitBtn2, RzBitBtn4}) {

@@ -84,7 +84,7 @@ Tsbform::Tsbform(Tools tools, QWidget *parent) : QDialog(parent), tools_(std::mo
   layout->addWidget(srlv, 1);
 
   auto *confirm = new QHBoxLayout;
-  dob = dialogButton(QStringLiteral("确认添加"), "dob", this);
+  dob = primaryButton(QStringLiteral("确认添加"), "dob", this);
   RzBitBtn4 = dialogButton(QStringLiteral("取消"), "RzBitBtn4", this);
   confirm->addStretch(1);
   confirm->addWidget(dob);

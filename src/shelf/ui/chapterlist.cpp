@@ -25,8 +25,9 @@ ChapterList::ChapterList(ChapterStore &store, CurrentBook &current, QWidget *par
   setHeaderLabels({QStringLiteral("章节"), QStringLiteral("字数"), QStringLiteral("分卷名称"),
                    QStringLiteral("更新时间"), QStringLiteral("下载地址")});
   setColumnWidth(NameColumn, 150);
+  setColumnWidth(WordsColumn, 64);
   setColumnWidth(VolumeColumn, 100);
-  setColumnWidth(TimeColumn, 100);
+  setColumnWidth(TimeColumn, 130);
   setColumnWidth(UrlColumn, 300);
   setRootIsDecorated(false);
   setUniformRowHeights(true);

@@ -1,6 +1,7 @@
 #include "shelf/ui/findreplacedialog.h"
 
 #include "core/messages.h"
+#include "core/ui/dialogparts.h"
 #include "shelf/findreplace.h"
 
 #include <QFormLayout>
@@ -28,6 +29,7 @@ FindReplaceDialog::FindReplaceDialog(Messages &messages, QPlainTextEdit &edit, Q
   replaceButton = new QPushButton(QStringLiteral("替换"), this);
   replaceAllButton = new QPushButton(QStringLiteral("全部替换"), this);
   auto *close = new QPushButton(QStringLiteral("取消"), this);
+  markPrimary(findButton);
   for (QPushButton *b : {findButton, replaceButton, replaceAllButton, close}) {
     b->setAutoDefault(false);
     buttons->addWidget(b);

@@ -17,6 +17,8 @@ LatestList::LatestList(ChapterStore &store, QWidget *parent) : QTreeWidget(paren
                    QStringLiteral("字数"), QStringLiteral("分卷名称"), QStringLiteral("目录地址")});
   setColumnWidth(BookColumn, 100);
   setColumnWidth(NameColumn, 200);
+  setColumnWidth(TimeColumn, 130); // "2024-05-01 12:30:00" without eliding
+  setColumnWidth(WordsColumn, 64);
   setColumnWidth(VolumeColumn, 80);
   setColumnWidth(UrlColumn, 200);
   setRootIsDecorated(false);

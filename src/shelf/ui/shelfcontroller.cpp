@@ -116,7 +116,9 @@ void ShelfController::makeebook(const ShelfNode &node) {
     services_.messages.tsxx(QStringLiteral("当前没有选中小说!"));
     return;
   }
-  QString path = dialogs_.saveTextFile(window_, shelf_.getbn(bookId)->name + QStringLiteral(".txt"));
+  QString path = dialogs_.saveFile(window_, QStringLiteral("制作电子书"),
+                                   shelf_.getbn(bookId)->name + QStringLiteral(".txt"),
+                                   FileDialogs::textFilter());
   if (path.isEmpty())
     return;
   path = Ebook::ebookPath(path);

@@ -9,11 +9,13 @@
 namespace inkwren {
 namespace {
 
-QPixmap draw(int index) {
-  QPixmap pm(16, 16);
+// Drawn on a 16-unit grid at size × size pixels.
+QPixmap draw(int index, int size) {
+  QPixmap pm(size, size);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 16.0, size / 16.0);
   switch (index) {
   case RootPicture: // a shelf: two boards with books
     p.setPen(QColor(0x8a, 0x5a, 0x2b));
@@ -76,8 +78,13 @@ QIcon shelfPicture(int index) {
   static std::array<QIcon, 6> icons;
   if (index < 0 || index >= int(icons.size()))
     return {};
-  if (icons[std::size_t(index)].isNull())
-    icons[std::size_t(index)] = QIcon(draw(index));
+  if (icons[std::size_t(index)].isNull()) {
+    // A painting for every pixel ratio the lists may be shown at.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64})
+      icon.addPixmap(draw(index, size));
+    icons[std::size_t(index)] = icon;
+  }
   return icons[std::size_t(index)];
 }
 

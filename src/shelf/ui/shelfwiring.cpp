@@ -25,7 +25,7 @@ ShelfWiring::ShelfWiring(Services &services, ShellHost &shell, ShelfModel model,
   hooks.pagestate = [&shell] { return shell.page(); };
   controller_ = std::make_unique<ShelfController>(
       services, model_.shelf, model_.chapters, model_.files, model_.current, *tree_, *list_,
-      *latest_, dialogs_, urls_, std::move(hooks), shell.window());
+      *latest_, shell.fileDialogs(), urls_, std::move(hooks), shell.window());
   controller_->conversions().setEntityDecoder(model_.entities);
   // The chapter menu's commands are found by name like the main window's.
   const ShelfController &c = *controller_;

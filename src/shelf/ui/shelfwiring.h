@@ -70,7 +70,6 @@ private:
   Services &services_;
   ShellHost &shell_;
   ShelfModel model_;
-  QtFileDialogs dialogs_;
   DesktopUrlOpener urls_;
   BookTree *tree_;
   ChapterList *list_;

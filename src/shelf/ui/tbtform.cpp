@@ -1,5 +1,6 @@
 #include "shelf/ui/tbtform.h"
 
+#include "core/ui/dialogparts.h"
 #include "shelf/bookshelf.h"
 
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@ Tbtform::Tbtform(Bookshelf &shelf, QWidget *parent) : QDialog(parent), shelf_(sh
   RzBitBtn1 = new QPushButton(QStringLiteral("确认添加"), this);
   RzBitBtn1->setObjectName(QStringLiteral("RzBitBtn1"));
   RzBitBtn1->setAutoDefault(false);
+  markPrimary(RzBitBtn1);
   RzBitBtn2 = new QPushButton(QStringLiteral("取消"), this);
   RzBitBtn2->setObjectName(QStringLiteral("RzBitBtn2"));
   RzBitBtn2->setAutoDefault(false);

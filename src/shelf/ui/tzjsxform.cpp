@@ -1,6 +1,7 @@
 #include "shelf/ui/tzjsxform.h"
 
 #include "core/messages.h"
+#include "core/ui/dialogparts.h"
 #include "shelf/chapterstore.h"
 #include "shelf/currentbook.h"
 #include "shelf/ui/chapterlist.h"
@@ -42,6 +43,7 @@ Tzjsxform::Tzjsxform(Services &services, ChapterStore &store, ChapterList &list,
   buttons->addStretch(1);
   RzBitBtn2 = new QPushButton(QStringLiteral("修改"), this);
   RzBitBtn2->setAutoDefault(false);
+  markPrimary(RzBitBtn2);
   RzBitBtn3 = new QPushButton(QStringLiteral("取消"), this);
   RzBitBtn3->setAutoDefault(false);
   buttons->addWidget(RzBitBtn2);

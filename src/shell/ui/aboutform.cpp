@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "core/ui/artwork.h"
+#include "core/ui/dialogparts.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -17,7 +18,7 @@ Taboutform::Taboutform(Settings &settings, const QString &homeAddress, QWidget *
   layout->setContentsMargins(32, 24, 32, 20);
   layout->setSpacing(6);
   auto *logo = new QLabel(this);
-  logo->setPixmap(artwork::logo(128));
+  logo->setPixmap(artwork::logo(128, devicePixelRatioF()));
   logo->setAlignment(Qt::AlignCenter);
   auto *name = new QLabel(QStringLiteral("墨鹪"), this);
   QFont f = name->font();
@@ -37,6 +38,8 @@ Taboutform::Taboutform(Settings &settings, const QString &homeAddress, QWidget *
   auto *notice = new QLabel(QStringLiteral("\n\n\n"), this);
   notice->setAlignment(Qt::AlignCenter);
   auto *ok = new QPushButton(QStringLiteral("确认"), this);
+  markPrimary(ok);
+  ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   for (QWidget *w : {static_cast<QWidget *>(logo), static_cast<QWidget *>(name),
                      static_cast<QWidget *>(line), static_cast<QWidget *>(version),

@@ -1,6 +1,7 @@
 // The windowed program: finds and prepares the data folder, builds the object graph and the
 // windows on it, runs the start-up sequence and the message loop.
 #include "core/datafolder.h"
+#include "core/ui/desktopapp.h"
 #include "core/ui/messagewindows.h"
 #include "core/ui/startup.h"
 #include "reader/ui/htmlviews.h"
@@ -17,6 +18,7 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   // The name that places the program's own caches (the web views' storage), kept ASCII.
   QApplication::setApplicationName(QStringLiteral("inkwren"));
+  prepareDesktopApplication(app);
   QString home;
   QStringList args = app.arguments();
   for (int i = 1; i + 1 < args.size(); ++i)

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -30,46 +31,47 @@ namespace {
 constexpr int kEdge = 5;       // the resize band along the frame
 constexpr int kMinWidth = 800; // the frame never gets smaller than this by dragging
 constexpr int kMinHeight = 500;
+constexpr int kDefaultLeft = 200; // the left pane before its lists are known
+constexpr int kMinRight = 300;    // what a stored left pane leaves the page at least
 
 const QColor kFrame(0x1b, 0x22, 0x30);
 const QColor kTitle(0x22, 0x2b, 0x3b);
 const QColor kAccent(0xf5, 0xa6, 0x23);
 
+// Every rule but the window's own background is scoped to the window's panel, so that none
+// reaches the dialogs the window owns (they wear the program's dialog look, whatever their
+// parts are named).
 const char *const kStyle = R"css(
 Tmainform, #mainp { background: #ffffff; }
-#topp { background: #222b3b; }
-#titlel { color: #ffffff; font-weight: bold; font-size: 15px; }
-#skey { background: rgba(255,255,255,0.10); color: #ffffff; border: 1px solid rgba(255,255,255,0.18);
+#mainp #topp { background: #222b3b; }
+#mainp #titlel { color: #ffffff; font-weight: bold; font-size: 15px; }
+#mainp #skey { background: rgba(255,255,255,0.10); color: #ffffff; border: 1px solid rgba(255,255,255,0.18);
   border-radius: 10px; padding: 0 10px; font-size: 12px; selection-background-color: #f5a623; }
-#skey:focus { background: rgba(255,255,255,0.16); border-color: #f5a623; }
-#RzToolbar1 { background: transparent; border: 0; spacing: 2px; }
-#RzToolbar1 QToolButton { border: 0; border-radius: 4px; padding: 3px; }
-#RzToolbar1 QToolButton:hover { background: rgba(255,255,255,0.14); }
-#barp QToolButton { color: #aab3c2; background: transparent; border: 0; font-size: 14px;
+#mainp #skey:focus { background: rgba(255,255,255,0.16); border-color: #f5a623; }
+#mainp #RzToolbar1 { background: transparent; border: 0; spacing: 2px; }
+#mainp #RzToolbar1 QToolButton { border: 0; border-radius: 4px; padding: 3px; }
+#mainp #RzToolbar1 QToolButton:hover { background: rgba(255,255,255,0.14); }
+#mainp #barp QToolButton { color: #aab3c2; background: transparent; border: 0; font-size: 14px;
   padding: 0 4px; border-bottom: 3px solid transparent; }
-#barp QToolButton:hover { color: #ffffff; }
-#barp QToolButton:checked { color: #ffffff; font-weight: bold; border-bottom: 3px solid #f5a623; }
-#topline { background: #151b26; }
-#topbar { background: #f6f7f9; border: 0; border-bottom: 1px solid #e3e6eb; spacing: 1px; padding: 2px 6px; }
-#topbar QToolButton { color: #3a4252; border: 1px solid transparent; border-radius: 6px; padding: 1px; }
-#topbar QToolButton:hover { background: #e9ecf1; border-color: #dde1e7; }
-#topbar QToolButton:pressed { background: #dfe3ea; }
-#topbar QToolButton:disabled { color: #a9b0bb; }
-QTreeWidget { border: 0; background: #ffffff; alternate-background-color: #fafbfc; outline: 0; }
-QTreeWidget::item { padding: 3px 2px; }
-QTreeWidget::item:selected { background: #fdf0d8; color: #1f2633; }
-QHeaderView::section { background: #f6f7f9; color: #596173; border: 0; border-right: 1px solid #e7e9ee;
+#mainp #barp QToolButton:hover { color: #ffffff; }
+#mainp #barp QToolButton:checked { color: #ffffff; font-weight: bold; border-bottom: 3px solid #f5a623; }
+#mainp #topline { background: #151b26; }
+#mainp #topbar { background: #f6f7f9; border: 0; border-bottom: 1px solid #e3e6eb; spacing: 0; padding: 2px 1px; }
+#mainp #topbar QToolButton { color: #3a4252; border: 1px solid transparent; border-radius: 6px; padding: 1px; }
+#mainp #topbar QToolButton:hover { background: #e9ecf1; border-color: #dde1e7; }
+#mainp #topbar QToolButton:pressed { background: #dfe3ea; }
+#mainp #topbar QToolButton:disabled { color: #a9b0bb; }
+#mainp QTreeWidget { border: 0; background: #ffffff; alternate-background-color: #fafbfc; outline: 0; }
+#mainp QTreeWidget::item { padding: 3px 2px; }
+#mainp QTreeWidget::item:selected { background: #fde9c4; color: #1f2633; }
+#mainp QHeaderView::section { background: #f6f7f9; color: #596173; border: 0; border-right: 1px solid #e7e9ee;
   border-bottom: 1px solid #e3e6eb; padding: 4px 6px; }
-QSplitter::handle { background: #e3e6eb; }
-#bottomp { background: #f6f7f9; border-top: 1px solid #e3e6eb; }
-#nowreadxx, #txtadvlab { color: #6b7384; }
-#downsb { background: #fff8ea; color: #7a5a12; border-top: 1px solid #f3dfb5; }
-#downsb QLabel { color: #7a5a12; padding: 0 6px; }
-QMenu { background: #ffffff; border: 1px solid #dfe2e8; padding: 4px; }
-QMenu::item { padding: 5px 28px 5px 28px; border-radius: 4px; }
-QMenu::item:selected { background: #fdf0d8; color: #1f2633; }
-QMenu::item:disabled { color: #b1b7c1; }
-QMenu::separator { height: 1px; background: #eceef2; margin: 4px 8px; }
+#mainp QSplitter::handle { background: #e3e6eb; border-left: 2px solid #ffffff; border-right: 2px solid #ffffff; }
+#mainp QSplitter::handle:hover, #mainp QSplitter::handle:pressed { background: #f5a623; }
+#mainp #bottomp { background: #f6f7f9; border-top: 1px solid #e3e6eb; }
+#mainp #nowreadxx, #mainp #txtadvlab { color: #6b7384; }
+#mainp #downsb { background: #fff8ea; color: #7a5a12; border-top: 1px solid #f3dfb5; }
+#mainp #downsb QLabel { color: #7a5a12; padding: 0 6px; }
 )css";
 
 QToolButton *titleButton(QToolBar *bar, QAction *a) {
@@ -98,7 +100,7 @@ Tmainform::Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QW
     : QWidget(parent), services_(services) {
   setObjectName(QStringLiteral("Tmainform"));
   setWindowTitle(QStringLiteral("墨鹪"));
-  setWindowIcon(QIcon(artwork::logo(64)));
+  setWindowIcon(artwork::programIcon());
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setMinimumSize(kMinWidth, kMinHeight);
   setMouseTracking(true);
@@ -143,8 +145,12 @@ Tmainform::Tmainform(Services &services, const HtmlViewFactory &makeHtmlView, QW
   buildBody(mainpp);
   webem = makeHtmlView(RzSplitter1);
   RzSplitter1->addWidget(webem);
+  RzSplitter1->setObjectName(QStringLiteral("RzSplitter1"));
   RzSplitter1->setStretchFactor(1, 1);
-  RzSplitter1->setSizes({200, 600});
+  RzSplitter1->setChildrenCollapsible(false);
+  RzSplitter1->setHandleWidth(5);
+  RzSplitter1->setSizes({kDefaultLeft, 600});
+  connect(RzSplitter1, &QSplitter::splitterMoved, this, [this] { storeLeftWidth(); });
   downsb = new QStatusBar(mainpp);
   downsb->setObjectName(QStringLiteral("downsb"));
   downsb->setSizeGripEnabled(false);
@@ -329,7 +335,7 @@ QAction *Tmainform::menuAction(QMenu *menu, const QString &text) {
 
 void Tmainform::buildTitleBand(QWidget *top) {
   Image3 = new QLabel(top);
-  Image3->setPixmap(artwork::logo(48));
+  Image3->setPixmap(artwork::logo(48, devicePixelRatioF()));
   Image3->setGeometry(5, 5, 48, 48);
 
   auto *titlep = new QWidget(top);
@@ -641,7 +647,9 @@ void Tmainform::buildBottom(QWidget *bottom) {
   Image1->setFixedSize(10, 10);
   Image1->setCursor(Qt::SizeFDiagCursor);
   Image1->installEventFilter(this);
-  QPixmap grip(10, 10);
+  const qreal dpr = devicePixelRatioF();
+  QPixmap grip(QSize(10, 10) * dpr);
+  grip.setDevicePixelRatio(dpr);
   grip.fill(Qt::transparent);
   {
     QPainter p(&grip);
@@ -718,6 +726,37 @@ void Tmainform::useset() {
   s.setLive(true);
   if (s.on(Settings::fullscreen))
     maxbClick();
+  // The pane is placed in the window's final size (maximised on a first start).
+  placeSplitter();
+}
+
+int Tmainform::leftWidthForColumns() const {
+  // The columns read on each page: a latest update's book, chapter, time and word count; a
+  // chapter's name and word count.
+  auto need = [](QTreeWidget *v, int columns) {
+    int w = 0;
+    for (int c = 0; c < columns && c < v->columnCount(); ++c)
+      w += v->header()->sectionSize(c);
+    return w + 2 * v->frameWidth() + v->verticalScrollBar()->sizeHint().width() + 2;
+  };
+  return std::max({kDefaultLeft, need(newdlv, 4), need(mululv, 2)});
+}
+
+void Tmainform::placeSplitter() {
+  const int total = width() - 2 * kEdge - RzSplitter1->handleWidth();
+  int left = services_.settings.number(Settings::leftwidth, -1);
+  if (left > 0)
+    left = std::min(left, total - kMinRight); // a smaller screen than the last one
+  else
+    left = std::min(leftWidthForColumns(), total * 45 / 100);
+  left = std::max(left, leftviews->minimumWidth());
+  RzSplitter1->setSizes({left, std::max(1, total - left)});
+}
+
+void Tmainform::storeLeftWidth() {
+  Settings &s = services_.settings;
+  if (s.live())
+    s.store(Settings::leftwidth, QString::number(RzSplitter1->sizes().value(0)));
 }
 
 void Tmainform::setMaxbPicture() {

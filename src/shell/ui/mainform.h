@@ -7,6 +7,7 @@
 // something is wired to it. The subsystems' windows see the window only as a ShellHost: they
 // find its commands by name and never reach its widgets. Main thread only.
 #include "core/services.h"
+#include "core/ui/filedialogs.h"
 #include "core/ui/htmlview.h"
 #include "core/ui/pagemask.h"
 #include "core/ui/shellhost.h"
@@ -62,6 +63,9 @@ public:
   void onAdvertisementClick(std::function<void()> listener) override;
   QLabel *installReadAloudControls(QWidget *controls) override;
   QWidget *window() override { return this; }
+  FileDialogs &fileDialogs() override { return *fileDialogs_; }
+  // Replaces the system's open and save dialogs (tests), before the subsystems are wired.
+  void setFileDialogs(FileDialogs &dialogs) { fileDialogs_ = &dialogs; }
   void applySettings() override { useset(); }
 
   // Applies the settings at start-up: window size clamped to the screen, then the full-screen
@@ -84,6 +88,11 @@ public:
   void beginmove();
   // Stores fullscreen "0" and the frame's size, when settings are live.
   void storeGeometry();
+  // The left pane: the stored width (leftwidth) or, until the user drags the splitter, wide
+  // enough for the columns of the lists; a drag stores the new width when settings are live.
+  void placeSplitter();
+  int leftWidthForColumns() const;
+  void storeLeftWidth();
 
   // Number guards for skin background settings.
   static int getgd(int n) { return n >= 1 && n <= 9 ? n : 0; }
@@ -176,6 +185,8 @@ private:
   bool userResizing_ = false;
   QTimer *resizeSettled_ = nullptr;
   Taboutform *about_ = nullptr;
+  SystemFileDialogs systemDialogs_;
+  FileDialogs *fileDialogs_ = &systemDialogs_;
 };
 
 } // namespace inkwren

@@ -3,10 +3,10 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "core/ui/artwork.h"
+#include "core/ui/filedialogs.h"
 #include "core/ui/shellhost.h"
 #include "shelf/ui/booktree.h"
 #include "shelf/ui/chapterlist.h"
-#include "shelf/ui/platform.h"
 #include "shelf/ui/shelfwiring.h"
 #include "speech/ui/mpris.h"
 #include "speech/ui/tcapform.h"
@@ -36,13 +36,8 @@ QAction *command(QWidget *owner, const char *name, const QIcon &icon, const QStr
 } // namespace
 
 SpeechWiring::SpeechWiring(ShellHost &shell, ShelfWiring &shelf, Settings &settings,
-                           Messages &messages, SpeechController &voice, FileDialogs *dialogs)
-    : shell_(shell), shelf_(shelf), settings_(settings), messages_(messages), voice_(voice),
-      dialogs_(dialogs) {
-  if (!dialogs_) {
-    ownDialogs_ = std::make_unique<QtFileDialogs>();
-    dialogs_ = ownDialogs_.get();
-  }
+                           Messages &messages, SpeechController &voice)
+    : shell_(shell), shelf_(shelf), settings_(settings), messages_(messages), voice_(voice) {
   caption_ = std::make_unique<Tcapform>(settings_);
   nowreadxx_ = shell_.installReadAloudControls(buildBar());
 
@@ -198,7 +193,7 @@ void SpeechWiring::readBook(const QString &where) {
 }
 
 void SpeechWiring::readlocalClick() {
-  const QString path = dialogs_->openTextFile(shell_.window());
+  const QString path = shell_.fileDialogs().openTextFile(shell_.window());
   if (!path.isEmpty())
     voice_.voiceloc(path);
 }

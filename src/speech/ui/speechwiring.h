@@ -24,7 +24,6 @@ class QWidget;
 
 namespace inkwren {
 
-class FileDialogs;
 class Messages;
 class MprisPlayer;
 class Settings;
@@ -35,9 +34,9 @@ class Tcapform;
 class SpeechWiring : public QObject {
   Q_OBJECT
 public:
-  // dialogs: the file dialog of "朗读本地文件" (Qt's when null).
+  // "朗读本地文件" picks its file through the window's file dialogs.
   SpeechWiring(ShellHost &shell, ShelfWiring &shelf, Settings &settings, Messages &messages,
-               SpeechController &voice, FileDialogs *dialogs = nullptr);
+               SpeechController &voice);
   ~SpeechWiring() override;
 
   // Offers the controller as a media player on the session bus (media keys, desktop media
@@ -72,8 +71,6 @@ private:
   Settings &settings_;
   Messages &messages_;
   SpeechController &voice_;
-  std::unique_ptr<FileDialogs> ownDialogs_;
-  FileDialogs *dialogs_;
   std::unique_ptr<Tcapform> caption_;
   QFrame *RzPanel5_ = nullptr;
   QSlider *slider_ = nullptr;

@@ -3,10 +3,18 @@
 #include "core/messages.h"
 #include "core/ui/filedialogs.h"
 #include "core/ui/htmlview.h"
+#include "shelf/ui/platform.h"
 
 #include <QStringList>
 
 namespace inkwren::test {
+
+// Addresses that would have been opened in the web browser.
+class RecordedUrls : public UrlOpener {
+public:
+  void open(const QString &address) override { opened << address; }
+  QStringList opened;
+};
 
 class FakeHtmlView : public HtmlView {
 public:

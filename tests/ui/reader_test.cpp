@@ -30,12 +30,6 @@ using namespace inkwren::test;
 
 namespace {
 
-class RecordedUrls : public UrlOpener {
-public:
-  void open(const QString &address) override { opened << address; }
-  QStringList opened;
-};
-
 const QString kBody = QStringLiteral("<div class=\"bookname\">[[title]]</div><hr>"
                                      "<div class=\"content\">[[content]]</div>");
 

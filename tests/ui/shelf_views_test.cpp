@@ -34,12 +34,6 @@ using namespace inkwren::test;
 
 namespace {
 
-class FakeUrls : public UrlOpener {
-public:
-  void open(const QString &address) override { opened << address; }
-  QStringList opened;
-};
-
 struct ShelfViews : DataFixture {
   CurrentBook current;
   Bookshelf shelf{services, current};
@@ -49,7 +43,7 @@ struct ShelfViews : DataFixture {
   ChapterList list{chapters, current};
   LatestList latest{chapters};
   FakeFileDialogs dialogs;
-  FakeUrls urls;
+  RecordedUrls urls;
   int page = 4;
   bool updating = false;
   std::unique_ptr<ShelfController> controller;

@@ -30,12 +30,6 @@ using namespace inkwren::test;
 
 namespace {
 
-class RecordedUrls : public UrlOpener {
-public:
-  void open(const QString &address) override { opened << address; }
-  QStringList opened;
-};
-
 struct Panels : ::testing::Test {
   QTemporaryDir dir;
   FakeMessages messages;

@@ -1,15 +1,14 @@
 #include "search/ui/tbssform.h"
 
-#include "core/ui/dialogparts.h"
 #include "core/codec.h"
 #include "core/messages.h"
+#include "core/ui/checklist.h"
+#include "core/ui/dialogparts.h"
 #include "rules/ruleset.h"
 #include "search/searchsites.h"
 #include "service/serviceclient.h"
 
 #include <QCheckBox>
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,53 +19,12 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <functional>
 
 namespace inkwren {
 namespace {
 
 constexpr int kKeyRole = Qt::UserRole + 1;
 const QString kNoService = QStringLiteral("网络服务尚未提供，暂时不能使用");
-
-// The list: a row dragged onto another row goes in front of it.
-class SiteListView : public QTreeWidget {
-public:
-  SiteListView(std::function<void(int, int)> move, QWidget *parent)
-      : QTreeWidget(parent), move_(std::move(move)) {
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::InternalMove);
-  }
-
-protected:
-  void dragMoveEvent(QDragMoveEvent *e) override {
-    QTreeWidgetItem *target = itemAt(e->position().toPoint());
-    if (target && target != currentItem())
-      e->acceptProposedAction();
-    else
-      e->ignore();
-  }
-  void dropEvent(QDropEvent *e) override {
-    QTreeWidgetItem *target = itemAt(e->position().toPoint());
-    QTreeWidgetItem *dragged = currentItem();
-    if (!target || !dragged || target == dragged) {
-      e->ignore();
-      return;
-    }
-    move_(indexOfTopLevelItem(dragged), indexOfTopLevelItem(target));
-    e->setDropAction(Qt::CopyAction); // the move is done; nothing is removed afterwards
-    e->accept();
-  }
-
-private:
-  std::function<void(int, int)> move_;
-};
-
-// Texts compared as the system's byte strings, ASCII letters without regard to case.
-int compareText(const QString &a, const QString &b) {
-  const QByteArray x = codec::encode(a).toLower(), y = codec::encode(b).toLower();
-  return x.compare(y);
-}
 
 } // namespace
 
@@ -90,12 +48,10 @@ Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
   find->addWidget(SpeedButton1);
   layout->addLayout(find);
 
-  ListView1 = new SiteListView([this](int from, int before) { moveRow(from, before); }, this);
+  ListView1 = new CheckList(this);
   ListView1->setObjectName(QStringLiteral("ListView1"));
-  ListView1->setRootIsDecorated(false);
   ListView1->setHeaderLabels({QStringLiteral("网站"), QStringLiteral("地址")});
   ListView1->setColumnWidth(0, 160);
-  ListView1->header()->setSectionsClickable(true);
   layout->addWidget(ListView1, 1);
 
   auto *buttons = new QHBoxLayout;
@@ -125,7 +81,6 @@ Tbssform::Tbssform(const SearchSites &sites, RuleSet &rules, Messages &messages,
   connect(RzBitBtn5, &QPushButton::clicked, this, &Tbssform::RzBitBtn5Click);
   connect(RzBitBtn2, &QPushButton::clicked, this, &Tbssform::RzBitBtn2Click);
   connect(RzBitBtn4, &QPushButton::clicked, this, &Tbssform::RzBitBtn4Click);
-  connect(ListView1->header(), &QHeaderView::sectionClicked, this, &Tbssform::ListView1ColumnClick);
   resize(560, 460);
 }
 
@@ -137,11 +92,8 @@ void Tbssform::showEvent(QShowEvent *e) {
 void Tbssform::Button7Click() {
   ListView1->clear();
   for (const SiteRow &r : sites_.loadRows()) {
-    auto *item = new QTreeWidgetItem(ListView1, {r.name, r.address});
+    QTreeWidgetItem *item = ListView1->addRow({r.name, r.address}, r.checked);
     item->setData(0, kKeyRole, r.key);
-    item->setFlags((item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsDragEnabled) &
-                   ~Qt::ItemIsDropEnabled);
-    item->setCheckState(0, r.checked ? Qt::Checked : Qt::Unchecked);
   }
 }
 
@@ -156,58 +108,25 @@ std::vector<SiteRow> Tbssform::rows() const {
 }
 
 void Tbssform::RzCheckBox1Click() {
-  const Qt::CheckState state = RzCheckBox1->isChecked() ? Qt::Checked : Qt::Unchecked;
-  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-    ListView1->topLevelItem(i)->setCheckState(0, state);
+  ListView1->setAllChecked(RzCheckBox1->isChecked());
 }
 
 void Tbssform::RzBitBtn1Click() {
-  for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-    QTreeWidgetItem *item = ListView1->topLevelItem(i);
-    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-  }
-}
-
-void Tbssform::reorder(const std::vector<QTreeWidgetItem *> &order) {
-  QTreeWidgetItem *current = ListView1->currentItem();
-  while (ListView1->topLevelItemCount() > 0)
-    ListView1->takeTopLevelItem(0);
-  for (QTreeWidgetItem *item : order)
-    ListView1->addTopLevelItem(item);
-  if (current)
-    ListView1->setCurrentItem(current);
+  ListView1->invertChecks();
 }
 
 void Tbssform::RzBitBtn3Click() {
-  std::vector<QTreeWidgetItem *> order;
-  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-    order.push_back(ListView1->topLevelItem(i));
-  std::stable_partition(order.begin(), order.end(),
-                        [](QTreeWidgetItem *item) { return item->checkState(0) == Qt::Checked; });
-  reorder(order);
+  std::vector<QTreeWidgetItem *> order = ListView1->rows();
+  std::stable_partition(order.begin(), order.end(), &CheckList::isChecked);
+  ListView1->reorder(order);
 }
 
 void Tbssform::ListView1ColumnClick(int column) {
-  std::vector<QTreeWidgetItem *> order;
-  for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-    order.push_back(ListView1->topLevelItem(i));
-  const bool ascending = ascending_;
-  std::stable_sort(order.begin(), order.end(),
-                   [column, ascending](QTreeWidgetItem *a, QTreeWidgetItem *b) {
-                     const int c = compareText(a->text(column), b->text(column));
-                     return ascending ? c < 0 : c > 0;
-                   });
-  reorder(order);
-  ascending_ = !ascending_;
+  ListView1->sortColumn(column);
 }
 
 void Tbssform::moveRow(int from, int before) {
-  const int count = ListView1->topLevelItemCount();
-  if (from < 0 || from >= count || before < 0 || before >= count || from == before)
-    return;
-  QTreeWidgetItem *item = ListView1->takeTopLevelItem(from);
-  ListView1->insertTopLevelItem(before > from ? before - 1 : before, item);
-  ListView1->setCurrentItem(item);
+  ListView1->moveRow(from, before);
 }
 
 void Tbssform::SpeedButton1Click() {

@@ -8,6 +8,7 @@
 // the service client is given; until then those two buttons stay disabled.
 //
 // Main thread only.
+#include "core/ui/checklist.h"
 #include "search/searchsite.h"
 
 #include <QDialog>
@@ -62,7 +63,7 @@ public:
   // The rows as they stand.
   std::vector<SiteRow> rows() const;
 
-  QTreeWidget *ListView1 = nullptr;
+  CheckList *ListView1 = nullptr;
   QPushButton *Button7 = nullptr;
   QCheckBox *RzCheckBox1 = nullptr;
   QPushButton *RzBitBtn1 = nullptr;
@@ -77,13 +78,10 @@ protected:
   void showEvent(QShowEvent *e) override;
 
 private:
-  void reorder(const std::vector<QTreeWidgetItem *> &order);
-
   const SearchSites &sites_;
   RuleSet &rules_;
   Messages &messages_;
   ServiceClient *service_ = nullptr;
-  bool ascending_ = false; // the sort direction flag, alternating with every header click
 };
 
 } // namespace inkwren

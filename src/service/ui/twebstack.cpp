@@ -2,12 +2,11 @@
 
 #include "core/codec.h"
 #include "core/messages.h"
+#include "core/ui/checklist.h"
 #include "core/ui/dialogparts.h"
 #include "service/networkshelf.h"
 
 #include <QCheckBox>
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,54 +17,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 namespace inkwren {
-namespace {
-
-// The list: a row dragged onto another row lands just above it; a drop on the dragged row
-// itself or outside the rows does nothing.
-class StackListView : public QTreeWidget {
-public:
-  StackListView(std::function<void(int, int)> move, QWidget *parent)
-      : QTreeWidget(parent), move_(std::move(move)) {
-    setDragEnabled(true);
-    setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::InternalMove);
-  }
-
-protected:
-  void dragMoveEvent(QDragMoveEvent *e) override {
-    QTreeWidgetItem *target = itemAt(e->position().toPoint());
-    if (target && target != currentItem())
-      e->acceptProposedAction();
-    else
-      e->ignore();
-  }
-  void dropEvent(QDropEvent *e) override {
-    QTreeWidgetItem *target = itemAt(e->position().toPoint());
-    QTreeWidgetItem *dragged = currentItem();
-    if (!target || !dragged || target == dragged) {
-      e->ignore();
-      return;
-    }
-    move_(indexOfTopLevelItem(dragged), indexOfTopLevelItem(target));
-    e->setDropAction(Qt::CopyAction); // the move is done; nothing is removed afterwards
-    e->accept();
-  }
-
-private:
-  std::function<void(int, int)> move_;
-};
-
-// Texts compared as the system's byte strings, ASCII letters without regard to case.
-int compareText(const QString &a, const QString &b) {
-  const QByteArray x = codec::encode(a).toLower(), y = codec::encode(b).toLower();
-  return x.compare(y);
-}
-
-} // namespace
+namespace {} // namespace
 
 Twebstack::Twebstack(ServiceClient &service, NetworkShelf &netshelf, Messages &messages,
                      QWidget *parent)
@@ -91,9 +46,8 @@ Twebstack::Twebstack(ServiceClient &service, NetworkShelf &netshelf, Messages &m
   note->setStyleSheet(QStringLiteral("color: #d00000;"));
   layout->addWidget(note);
 
-  RzListView1 = new StackListView([this](int from, int before) { moveRow(from, before); }, this);
+  RzListView1 = new CheckList(this);
   RzListView1->setObjectName(QStringLiteral("RzListView1"));
-  RzListView1->setRootIsDecorated(false);
   RzListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
   RzListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   RzListView1->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
@@ -103,7 +57,6 @@ Twebstack::Twebstack(ServiceClient &service, NetworkShelf &netshelf, Messages &m
   RzListView1->setColumnWidth(0, 170);
   RzListView1->setColumnWidth(1, 100);
   RzListView1->setColumnWidth(2, 80);
-  RzListView1->header()->setSectionsClickable(true);
   RzListView1->header()->setSortIndicatorShown(false);
   layout->addWidget(RzListView1, 1);
 
@@ -134,8 +87,6 @@ Twebstack::Twebstack(ServiceClient &service, NetworkShelf &netshelf, Messages &m
   connect(RzBitBtn3, &QPushButton::clicked, this, &Twebstack::RzBitBtn3Click);
   connect(RzBitBtn4, &QPushButton::clicked, this, &Twebstack::RzBitBtn4Click);
   connect(RzBitBtn5, &QPushButton::clicked, this, &Twebstack::RzBitBtn5Click);
-  connect(RzListView1->header(), &QHeaderView::sectionClicked, this,
-          &Twebstack::RzListView1ColumnClick);
   resize(680, 460);
 }
 
@@ -147,11 +98,7 @@ void Twebstack::showEvent(QShowEvent *e) {
 }
 
 void Twebstack::addRow(const StackEntry &entry) {
-  auto *item = new QTreeWidgetItem(
-      RzListView1, {entry.bookname, entry.authorname, entry.booktype, entry.downurl});
-  item->setFlags((item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsDragEnabled) &
-                 ~(Qt::ItemIsDropEnabled | Qt::ItemIsEditable));
-  item->setCheckState(0, Qt::Unchecked);
+  RzListView1->addRow({entry.bookname, entry.authorname, entry.booktype, entry.downurl}, false);
 }
 
 QList<StackEntry> Twebstack::entries(bool checkedOnly) const {
@@ -208,16 +155,11 @@ void Twebstack::SpeedButton1Click() {
 }
 
 void Twebstack::RzCheckBox1Click() {
-  const Qt::CheckState state = RzCheckBox1->isChecked() ? Qt::Checked : Qt::Unchecked;
-  for (int i = 0; i < RzListView1->topLevelItemCount(); ++i)
-    RzListView1->topLevelItem(i)->setCheckState(0, state);
+  RzListView1->setAllChecked(RzCheckBox1->isChecked());
 }
 
 void Twebstack::RzButton1Click() {
-  for (int i = 0; i < RzListView1->topLevelItemCount(); ++i) {
-    QTreeWidgetItem *item = RzListView1->topLevelItem(i);
-    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-  }
+  RzListView1->invertChecks();
 }
 
 void Twebstack::RzBitBtn2Click() {
@@ -249,37 +191,12 @@ void Twebstack::RzBitBtn5Click() {
   service_.bookstacksave(entries());
 }
 
-void Twebstack::reorder(const std::vector<QTreeWidgetItem *> &order) {
-  QTreeWidgetItem *current = RzListView1->currentItem();
-  while (RzListView1->topLevelItemCount() > 0)
-    RzListView1->takeTopLevelItem(0);
-  for (QTreeWidgetItem *item : order)
-    RzListView1->addTopLevelItem(item);
-  if (current)
-    RzListView1->setCurrentItem(current);
-}
-
 void Twebstack::RzListView1ColumnClick(int column) {
-  std::vector<QTreeWidgetItem *> order;
-  for (int i = 0; i < RzListView1->topLevelItemCount(); ++i)
-    order.push_back(RzListView1->topLevelItem(i));
-  const bool ascending = ascending_;
-  std::stable_sort(order.begin(), order.end(),
-                   [column, ascending](QTreeWidgetItem *a, QTreeWidgetItem *b) {
-                     const int c = compareText(a->text(column), b->text(column));
-                     return ascending ? c < 0 : c > 0;
-                   });
-  reorder(order);
-  ascending_ = !ascending_;
+  RzListView1->sortColumn(column);
 }
 
 void Twebstack::moveRow(int from, int before) {
-  const int count = RzListView1->topLevelItemCount();
-  if (from < 0 || from >= count || before < 0 || before >= count || from == before)
-    return;
-  QTreeWidgetItem *item = RzListView1->takeTopLevelItem(from);
-  RzListView1->insertTopLevelItem(before > from ? before - 1 : before, item);
-  RzListView1->setCurrentItem(item);
+  RzListView1->moveRow(from, before);
 }
 
 } // namespace inkwren

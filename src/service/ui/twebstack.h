@@ -8,6 +8,7 @@
 // never saved over the network shelf).
 //
 // Main thread only.
+#include "core/ui/checklist.h"
 #include "service/serviceclient.h"
 
 #include <QDialog>
@@ -68,19 +69,17 @@ public:
   QPushButton *RzBitBtn3 = nullptr; // "删除"
   QPushButton *RzBitBtn4 = nullptr; // "删除全部"
   QPushButton *RzBitBtn5 = nullptr; // "保存"
-  QTreeWidget *RzListView1 = nullptr;
+  CheckList *RzListView1 = nullptr;
 
 protected:
   void showEvent(QShowEvent *e) override;
 
 private:
   void addRow(const StackEntry &entry);
-  void reorder(const std::vector<QTreeWidgetItem *> &order);
 
   ServiceClient &service_;
   NetworkShelf &netshelf_;
   Messages &messages_;
-  bool ascending_ = false; // the sort direction, inverted by every header click
 };
 
 } // namespace inkwren

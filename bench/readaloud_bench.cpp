@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "shell/appcontext.h"
 #include "speech/espeakengine.h"
+#include "support/chapter_text.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -51,16 +52,6 @@ struct ClockedOutput : AudioOutput {
   QString failure() const override { return {}; }
 };
 
-QByteArray chapterText() {
-  const QString paragraph = QStringLiteral(
-      "\u3000\u3000清晨的薄雾还没有散去，山道上已经传来了马蹄声。少年背着长剑，沿着溪水一路向北，"
-      "他要在天黑之前赶到镇上，把师父的书信交给客栈的掌柜。\r\n\r\n");
-  QByteArray text;
-  while (text.size() < 10 * 1024)
-    text += codec::encode(paragraph);
-  return text;
-}
-
 struct Library {
   QTemporaryDir dir;
   QuietMessages messages;
@@ -84,7 +75,7 @@ struct Library {
                                 "(?,'第一章','','http://s/1',1,0,1)"),
                  {bookId.toLongLong()});
     chapterId = QString::number(app->db.lastInsertId());
-    app->files.writeChapter(bookId, chapterId, chapterText());
+    app->files.writeChapter(bookId, chapterId, bench::chapterText());
     app->settings.setValue(Settings::voiceread, QStringLiteral("0"));
     app->settings.setValue(Settings::autonext, QStringLiteral("0"));
     output = new ClockedOutput;

@@ -5,6 +5,7 @@
 #include "speech/espeakengine.h"
 #include "speech/espeaksynth.h"
 #include "speech/speechtext.h"
+#include "support/chapter_text.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -15,17 +16,6 @@
 using namespace inkwren;
 
 namespace {
-
-// About 10 KB of GBK text in paragraphs, as a chapter file holds it.
-QByteArray chapter() {
-  const QString paragraph = QStringLiteral(
-      "\u3000\u3000清晨的薄雾还没有散去，山道上已经传来了马蹄声。少年背着长剑，沿着溪水一路向北，"
-      "他要在天黑之前赶到镇上，把师父的书信交给客栈的掌柜。\r\n\r\n");
-  QByteArray text;
-  while (text.size() < 10 * 1024)
-    text += codec::encode(paragraph);
-  return text;
-}
 
 struct CountingOutput : AudioOutput {
   qint64 written = 0;
@@ -47,7 +37,7 @@ struct CountingOutput : AudioOutput {
 void BM_SpeakToFirstAudio(benchmark::State &state) {
   auto *output = new CountingOutput;
   EspeakEngine engine{std::unique_ptr<AudioOutput>(output)};
-  const QByteArray raw = chapter();
+  const QByteArray raw = bench::chapterText();
   for (auto _ : state) {
     const QString text = codec::decode(speakableText(raw));
     engine.speak(text);
@@ -65,7 +55,7 @@ BENCHMARK(BM_SpeakToFirstAudio)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SynthesisCoreShare(benchmark::State &state) {
   EspeakSynth synth;
-  const QString text = codec::decode(speakableText(chapter()));
+  const QString text = codec::decode(speakableText(bench::chapterText()));
   double cpu = 0, audio = 0;
   for (auto _ : state) {
     qint64 samples = 0;

@@ -82,8 +82,8 @@ struct Refresh : ::testing::Test {
 };
 
 TEST_F(Refresh, NewRulesAreInstalledThenTheirStamp) {
-  server.route("/iw_set.php", HttpResponse::text("<si>17</si><st>" + server.url("/rules.dat") +
-                                                 "</st>"));
+  server.route("/iw_set.php",
+               HttpResponse::text("<si>17</si><st>" + server.url("/rules.dat") + "</st>"));
   EXPECT_TRUE(app.service.upset(app.rules));
   const HttpRequest asked = server.requests().value(0);
   EXPECT_EQ(asked.path, "/iw_set.php");
@@ -96,14 +96,16 @@ TEST_F(Refresh, NewRulesAreInstalledThenTheirStamp) {
 }
 
 TEST_F(Refresh, RuleFailuresChangeNothing) {
-  server.route("/broken.dat", HttpResponse::text(QByteArray("\x05\x00\x00\x00" "abc", 7)));
+  server.route("/broken.dat", HttpResponse::text(QByteArray("\x05\x00\x00\x00"
+                                                            "abc",
+                                                            7)));
   server.route("/missing.dat", HttpResponse::error(404));
   const QByteArray replies[] = {
-      "<si>17</si>",                                             // no <st>
-      "<st>" + server.url("/rules.dat") + "</st>",               // no <si>
-      "<si>17</si><st>" + server.url("/missing.dat") + "</st>",  // download fails
-      "<si>17</si><st>" + server.url("/broken.dat") + "</st>",   // not a rule file
-      "<si>17</si><st>" + server.url("/rules.dat"),              // no end tag
+      "<si>17</si>",                                            // no <st>
+      "<st>" + server.url("/rules.dat") + "</st>",              // no <si>
+      "<si>17</si><st>" + server.url("/missing.dat") + "</st>", // download fails
+      "<si>17</si><st>" + server.url("/broken.dat") + "</st>",  // not a rule file
+      "<si>17</si><st>" + server.url("/rules.dat"),             // no end tag
   };
   for (const QByteArray &r : replies) {
     server.route("/iw_set.php", HttpResponse::text(r));
@@ -122,7 +124,8 @@ TEST_F(Refresh, UpdaterArrivesWithItsSignatureAndStartsOnlyWhileItVerifies) {
   ASSERT_TRUE(app.service.upup(app.updater));
   EXPECT_EQ(server.requests().value(0).query, "upv=0");
   EXPECT_EQ(QFileInfo(app.updater.path()).fileName(), QStringLiteral("update.exe"));
-  EXPECT_EQ(QFileInfo(app.updater.path()).absolutePath(), QFileInfo(client.dir.path()).absoluteFilePath());
+  EXPECT_EQ(QFileInfo(app.updater.path()).absolutePath(),
+            QFileInfo(client.dir.path()).absoluteFilePath());
   EXPECT_EQ(readFile(app.updater.path()), program);
   EXPECT_EQ(stamp(Settings::upvid), QStringLiteral("9"));
 
@@ -138,17 +141,16 @@ TEST_F(Refresh, UpdaterArrivesWithItsSignatureAndStartsOnlyWhileItVerifies) {
     QThread::msleep(10);
   EXPECT_TRUE(QFile::exists(started));
 
-  // A program changed on disk after it arrived is never started.
-  QFile::remove(started);
-  QFile f(app.updater.path());
-  ASSERT_TRUE(f.open(QIODevice::Append));
-  f.write("rm -rf \"$HOME\"\n");
-  f.close();
+  // A program changed on disk after it arrived is never started. The change is a new file put
+  // in place (the shell that ran the first one may still be reading its old file).
+  const QString changed = client.dir.filePath(QStringLiteral("changed"));
+  ASSERT_TRUE(codec::writeFileAtomic(app.updater.path(),
+                                     program + "touch \"$(dirname \"$0\")/changed\"\n"));
   app.updatecheck.checkup(true);
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(client.messages.said.value(0), QStringLiteral("更新程序校验失败!"));
   QThread::msleep(100);
-  EXPECT_FALSE(QFile::exists(started));
+  EXPECT_FALSE(QFile::exists(changed));
 }
 
 TEST_F(Refresh, UpdaterWithoutAValidSignatureIsNotKept) {

@@ -36,11 +36,6 @@ using namespace inkwren::test;
 
 namespace {
 
-struct FakeUrls : UrlOpener {
-  void open(const QString &address) override { opened << address; }
-  QStringList opened;
-};
-
 // The program's windows on a fresh data folder talking to the service at webroot. Dialogs are
 // shown without waiting; the login dialog, when the guard or a command opens it, logs in as
 // `next` (when set) or is cancelled.
@@ -262,7 +257,7 @@ TEST(LoginLinks, OpenTheServicePagesInTheBrowser) {
   QTemporaryDir dir;
   FakeMessages messages;
   AppContext app(dir.path(), messages, QStringLiteral("http://127.0.0.1:9/"));
-  FakeUrls urls;
+  RecordedUrls urls;
   Tloginform form(app.service, app.settings, messages, urls);
   Q_EMIT form.Label3->linkActivated(QStringLiteral("#"));
   Q_EMIT form.Label4->linkActivated(QStringLiteral("#"));

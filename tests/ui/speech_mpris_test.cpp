@@ -1,11 +1,10 @@
 // The media player on a private session bus (a dbus-daemon of the test's own): a client sees
 // the state and the book and chapter being read, and its calls press the read-aloud commands.
-#include "data_fixture.h"
 #include "shelf/ui/booktree.h"
 #include "shell/ui/mainform.h"
 #include "shell/ui/programwindow.h"
 #include "speech/ui/mpris.h"
-#include "support/fake_speech_engine.h"
+#include "speech_fixture.h"
 
 #include <QAction>
 #include <QDBusArgument>
@@ -29,6 +28,7 @@ struct MprisTest : DataFixture {
   FakeSpeechEngine *engine = nullptr;
   std::unique_ptr<ProgramWindow> window;
   std::unique_ptr<MprisPlayer> player;
+  SpeechBook book;
   QString bookId;
   QStringList ids;
 
@@ -48,20 +48,10 @@ struct MprisTest : DataFixture {
     ASSERT_TRUE(client->isConnected());
 
     openLibrary();
-    auto fake = std::make_unique<FakeSpeechEngine>();
-    engine = fake.get();
-    app.useSpeechEngine(std::move(fake));
-    db.exec(QStringLiteral("insert into book_type (typename,paix) values ('小说',1)"));
-    db.exec(QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,downtype,"
-                           "paix) values ((select min(typeid) from book_type),'书','a','u',0,1)"));
-    bookId = QString::number(db.lastInsertId());
-    for (int i = 1; i <= 2; ++i) {
-      db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,fenjuanname,"
-                             "zhangjieurl,paix,readstate,shifuxianshi) values (?,?,'',?,?,0,1)"),
-              {bookId.toLongLong(), QStringLiteral("第%1章").arg(i),
-               QStringLiteral("http://s/%1").arg(i), i});
-      ids << QString::number(db.lastInsertId());
-    }
+    book.make(*this, false);
+    engine = book.engine;
+    bookId = book.bookId;
+    ids = book.ids;
     window = std::make_unique<ProgramWindow>(app, makeFakeHtmlView);
     app.shelf.drawbookpanel();
     Tmainform &main = window->main();

@@ -1,6 +1,5 @@
 // Reading aloud in the windows (offscreen): the caption window's width, dragging, toolbar and
 // lines, and the read-aloud commands of the main window on a fake speech engine.
-#include "data_fixture.h"
 #include "shelf/ui/booktree.h"
 #include "shelf/ui/chapterlist.h"
 #include "shelf/ui/shelfwiring.h"
@@ -8,6 +7,7 @@
 #include "shell/ui/programwindow.h"
 #include "speech/ui/speechwiring.h"
 #include "speech/ui/tcapform.h"
+#include "speech_fixture.h"
 #include "support/fake_speech_engine.h"
 
 #include <QAction>
@@ -213,27 +213,17 @@ struct SpeechWindows : DataFixture {
   FakeSpeechEngine *engine = nullptr;
   std::unique_ptr<ProgramWindow> window;
   Tmainform *main = nullptr;
+  SpeechBook book;
   QString bookId;
   QStringList ids;
 
   void SetUp() override {
     DataFixture::SetUp();
     openLibrary();
-    auto fake = std::make_unique<FakeSpeechEngine>();
-    engine = fake.get();
-    app.useSpeechEngine(std::move(fake));
-    db.exec(QStringLiteral("insert into book_type (typename,paix) values ('小说',1)"));
-    db.exec(QStringLiteral("insert into book_list (typeid,bookname,authorname,muluurl,downtype,"
-                           "paix) values ((select min(typeid) from book_type),'书','a','u',0,1)"));
-    bookId = QString::number(db.lastInsertId());
-    for (int i = 1; i <= 2; ++i) {
-      db.exec(QStringLiteral("insert into book_zhangjie (bookid,zhangjiename,fenjuanname,"
-                             "zhangjieurl,paix,readstate,shifuxianshi) values (?,?,'',?,?,0,1)"),
-              {bookId.toLongLong(), QStringLiteral("第%1章").arg(i),
-               QStringLiteral("http://s/%1").arg(i), i});
-      ids << QString::number(db.lastInsertId());
-      app.files.writeChapter(bookId, ids.last(), "text");
-    }
+    book.make(*this, true);
+    engine = book.engine;
+    bookId = book.bookId;
+    ids = book.ids;
     window = std::make_unique<ProgramWindow>(app, makeFakeHtmlView);
     main = &window->main();
     app.shelf.drawbookpanel();

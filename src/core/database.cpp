@@ -88,14 +88,27 @@ void upgrade(sqlite3 *db) {
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-bool hasLibraryTables(sqlite3 *db) {
+// Whether the file holds the library's tables. A file that is no database at all reads as no;
+// a library another program holds locked longer than the wait is an error, not a "no" (*busy).
+bool hasLibraryTables(sqlite3 *db, bool *busy = nullptr) {
+  if (busy)
+    *busy = false;
+  if (!db)
+    return false;
+  // Another program may be switching the library's journal or checkpointing it just now.
+  sqlite3_busy_timeout(db, 5000);
   sqlite3_stmt *st = nullptr;
   const char *sql = "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN "
                     "('book_type','book_list','book_zhangjie')";
-  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-    return false;
-  bool ok = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) == 3;
+  int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+  bool ok = false;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(st);
+    ok = rc == SQLITE_ROW && sqlite3_column_int(st, 0) == 3;
+  }
   sqlite3_finalize(st);
+  if (busy)
+    *busy = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
   return ok;
 }
 
@@ -226,11 +239,12 @@ bool Database::connectioncreat(const QString &path, QString *error) {
     }
   }
   // Reading the schema is what tells a library from any other file; nothing is written before.
-  if (!hasLibraryTables(db))
-    return fail(readOnly_ ? QStringLiteral("只读的文件夹中无法读取书库")
-                          : QStringLiteral("不是书库文件"),
+  bool busy = false;
+  if (!hasLibraryTables(db, &busy))
+    return fail(busy        ? lastError(db)
+                : readOnly_ ? QStringLiteral("只读的文件夹中无法读取书库")
+                            : QStringLiteral("不是书库文件"),
                 db);
-  sqlite3_busy_timeout(db, 5000);
   if (!readOnly_) {
     sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF",
                  nullptr, nullptr, nullptr);

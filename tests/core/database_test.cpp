@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
+#include <chrono>
 #include <thread>
 
 using namespace inkwren;
@@ -161,6 +164,27 @@ TEST(Library, NonDatabaseFileIsLeftUntouched) {
   EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
   EXPECT_FALSE(db.connectioncreat(dir.filePath(QStringLiteral("missing.dat"))));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing.dat"))));
+}
+
+TEST(Library, ALibraryAnotherProgramHoldsLockedIsWaitedFor) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("book.dat"));
+  ASSERT_TRUE(Database::createLibrary(path, nullptr));
+  // Another program writing with the library locked, as while it changes the journal.
+  sqlite3 *other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &other), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(other, "PRAGMA journal_mode=DELETE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  std::thread release([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+  });
+  Database db;
+  QString error;
+  EXPECT_TRUE(db.connectioncreat(path, &error)) << error.toStdString();
+  release.join();
 }
 
 TEST(DataFolderTest, AFolderOfOtherThingsIsRefusedBeforeAnythingIsMadeInIt) {
